@@ -1,0 +1,198 @@
+#include "image/davis_import.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <bit>
+#include <cerrno>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+#include "image/davis_packed.h"
+#include "image/memory_limits.h"
+#include "image/pixel_buffer.h"
+
+namespace tarkemo {
+namespace {
+
+// Where the samples lie and how many there are, checked against the file before allocating.
+struct Layout {
+    size_t dataStart = kDavisHeaderSize;  // first byte of the samples (after the thumbnail for packed files)
+    uint64_t frameSamples = 0;            // nx * ny: what the program keeps
+    uint64_t totalSamples = 0;            // nx * lines: what the file must hold
+};
+
+size_t BytesPerSample(int imageType) {
+    return imageType == kDavisRawFloats ? 4 : 2;
+}
+
+std::optional<Layout> CheckLayout(std::span<const uint8_t> file, const DavisHeader& header,
+                                  DavisError& error) {
+    Layout layout;
+    layout.frameSamples = static_cast<uint64_t>(header.nx) * static_cast<uint64_t>(header.ny);
+    if (__builtin_mul_overflow(static_cast<uint64_t>(header.nx), static_cast<uint64_t>(header.lines),
+                               &layout.totalSamples)) {
+        error = DavisError::kTooLarge;
+        return std::nullopt;
+    }
+    const size_t bytes = BytesPerSample(header.imageType);
+    if (header.imageType == kDavisPackedWords) {
+        const auto start = PackedStreamStart(file.subspan(kDavisHeaderSize));
+        if (!start) {
+            error = DavisError::kTruncated;
+            return std::nullopt;
+        }
+        layout.dataStart += *start;
+        // No code yields more than two samples per byte, so a shorter stream cannot be complete.
+        if (layout.totalSamples / 2 > file.size() - layout.dataStart) {
+            error = DavisError::kTruncated;
+            return std::nullopt;
+        }
+    } else if (layout.totalSamples > (file.size() - kDavisHeaderSize) / bytes) {
+        error = DavisError::kTruncated;
+        return std::nullopt;
+    }
+    if (!AllocationFits(layout.frameSamples * bytes)) {
+        error = DavisError::kTooLarge;
+        return std::nullopt;
+    }
+    return layout;
+}
+
+template <typename T>
+bool Allocate(std::vector<T>& samples, uint64_t count, DavisError& error) {
+    try {
+        samples.resize(count);
+        return true;
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    error = DavisError::kNoMemory;
+    return false;
+}
+
+template <typename T>
+void CopyLittleEndian(const uint8_t* source, std::vector<T>& samples) {
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(samples.data(), source, samples.size() * sizeof(T));
+    } else {
+        using Bits = std::conditional_t<sizeof(T) == 2, uint16_t, uint32_t>;
+        for (size_t i = 0; i < samples.size(); ++i, source += sizeof(T)) {
+            Bits bits = 0;
+            for (size_t b = 0; b < sizeof(T); ++b)
+                bits |= static_cast<Bits>(static_cast<Bits>(source[b]) << (8 * b));
+            samples[i] = std::bit_cast<T>(bits);
+        }
+    }
+}
+
+bool DecodeRaw(std::span<const uint8_t> file, const Layout& layout, DavisImage& image, DavisError& error) {
+    const uint8_t* source = file.data() + layout.dataStart;
+    const size_t bytes = BytesPerSample(image.header.imageType);
+    image.dataEnd = layout.dataStart + layout.totalSamples * bytes;
+    if (image.kind == DavisSampleKind::kFloats) {
+        if (!Allocate(image.floats, layout.frameSamples, error)) return false;
+        CopyLittleEndian(source, image.floats);
+    } else {
+        if (!Allocate(image.words, layout.frameSamples, error)) return false;
+        CopyLittleEndian(source, image.words);
+    }
+    return true;
+}
+
+// The first frame goes into the image; the further frames and planes are decoded into scratch space
+// only to find out whether the stream is complete.
+bool DecodePacked(std::span<const uint8_t> file, const Layout& layout, DavisImage& image, DavisError& error) {
+    if (!Allocate(image.words, layout.frameSamples, error)) return false;
+    const std::span<const uint8_t> stream = file.subspan(layout.dataStart);
+    PackedStreamState state;
+    bool complete = DecodePackedWords(stream, state, image.words.data(), image.words.size());
+    uint64_t rest = layout.totalSamples - layout.frameSamples;
+    if (complete && rest > 0) {
+        std::vector<uint16_t> scratch;
+        if (!Allocate(scratch, std::min<uint64_t>(rest, 1u << 16), error)) return false;
+        while (complete && rest > 0) {
+            const size_t piece = static_cast<size_t>(std::min<uint64_t>(rest, scratch.size()));
+            complete = DecodePackedWords(stream, state, scratch.data(), piece);
+            rest -= piece;
+        }
+    }
+    if (!complete) {
+        error = DavisError::kTruncated;
+        return false;
+    }
+    image.dataEnd = layout.dataStart + state.pos;
+    return true;
+}
+
+std::optional<PixelBuffer> ReadWholeFile(const std::string& path, DavisError& error) {
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = DavisError::kCannotRead;
+        return std::nullopt;
+    }
+    struct stat info {};
+    std::optional<PixelBuffer> buffer;
+    error = DavisError::kCannotRead;
+    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        const auto size = static_cast<size_t>(info.st_size);
+        try {
+            if (AllocationFits(size)) buffer.emplace(size, false);
+        } catch (const std::bad_alloc&) {
+        }
+        if (!buffer) error = DavisError::kNoMemory;
+        size_t done = 0;
+        while (buffer && done < size) {
+            const ssize_t n = read(fd, buffer->data() + done, size - done);
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) break;
+            done += static_cast<size_t>(n);
+        }
+        if (buffer && done != size) buffer.reset();
+    }
+    close(fd);
+    return buffer;
+}
+
+}  // namespace
+
+DavisMessage DavisErrorMessage(DavisError error) {
+    if (error == DavisError::kBitmapFailed) return {kDavisErrorCaption, kDavisBitmapErrorText, true};
+    return {kDavisErrorCaption, kDavisReadErrorText, false};
+}
+
+std::optional<DavisImage> DecodeDavis(std::span<const uint8_t> file, DavisError& error) {
+    DavisImage image;
+    const auto header = ParseDavisHeader(file, error);
+    if (!header) return std::nullopt;
+    const auto layout = CheckLayout(file, *header, error);
+    if (!layout) return std::nullopt;
+    image.header = *header;
+    image.kind = header->imageType == kDavisRawFloats ? DavisSampleKind::kFloats : DavisSampleKind::kWords;
+    image.width = header->nx;
+    image.height = header->ny;
+    const bool decoded = header->imageType == kDavisPackedWords ? DecodePacked(file, *layout, image, error)
+                                                                : DecodeRaw(file, *layout, image, error);
+    if (!decoded) return std::nullopt;
+    error = DavisError::kNone;
+    return image;
+}
+
+std::optional<DavisImage> ReadDavisFile(const std::string& path, DavisError& error) {
+    const auto file = ReadWholeFile(path, error);
+    if (!file) return std::nullopt;
+    return DecodeDavis(std::span<const uint8_t>(file->data(), file->size()), error);
+}
+
+int ReadIMX(const std::string& fileName, DavisImage& image) {
+    DavisError error = DavisError::kNone;
+    auto read = ReadDavisFile(fileName, error);
+    if (!read) return static_cast<int>(error);
+    image = std::move(*read);
+    return 0;
+}
+
+}  // namespace tarkemo
