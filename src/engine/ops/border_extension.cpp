@@ -5,6 +5,10 @@
 #include <utility>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tarkemo {
 
 namespace {
@@ -117,29 +121,57 @@ void MirrorOrRepeat(const GrayBitmap& input, GrayBitmap& output, Placement at, i
     }
 }
 
-// Mean of the row means (each as a double), truncated toward zero.
-int32_t MeanGrayValue(const GrayBitmap& input) {
+void CopyImage(const GrayBitmap& input, GrayBitmap& output, Placement at) {
+    for (int32_t y = 0; y < input.height; ++y) {
+        std::memcpy(output.Row(y + at.offsetY) + at.offsetX, input.Row(y), static_cast<size_t>(input.width));
+    }
+}
+
+// Copies one row and returns the sum of its values, reading the input only once; SSE2's sum of
+// absolute differences adds 16 bytes per instruction.
+uint64_t CopyRowAndSum(const uint8_t* src, uint8_t* dst, int32_t width) {
+    uint64_t sum = 0;
+    int32_t x = 0;
+#if defined(__SSE2__)
+    __m128i acc = _mm_setzero_si128();
+    const __m128i zero = _mm_setzero_si128();
+    for (; x + 16 <= width; x += 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + x));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + x), v);
+        acc = _mm_add_epi64(acc, _mm_sad_epu8(v, zero));
+    }
+    sum = static_cast<uint64_t>(_mm_cvtsi128_si64(acc)) +
+          static_cast<uint64_t>(_mm_cvtsi128_si64(_mm_unpackhi_epi64(acc, acc)));
+#endif
+    for (; x < width; ++x) {
+        dst[x] = src[x];
+        sum += src[x];
+    }
+    return sum;
+}
+
+// Copies the image and returns its mean gray value: the mean of the row means (each as a
+// double), truncated toward zero.
+int32_t CopyImageAndMeasureMean(const GrayBitmap& input, GrayBitmap& output, Placement at) {
     double sumOfMeans = 0.0;
-    for (int32_t r = 0; r < input.height; ++r) {
-        const uint8_t* row = input.Row(r);
-        uint64_t sum = 0;
-        for (int32_t c = 0; c < input.width; ++c) sum += row[c];
+    for (int32_t y = 0; y < input.height; ++y) {
+        const uint64_t sum =
+            CopyRowAndSum(input.Row(y), output.Row(y + at.offsetY) + at.offsetX, input.width);
         sumOfMeans += static_cast<double>(sum) / input.width;
     }
     return static_cast<int32_t>(sumOfMeans / input.height);
 }
 
-void FillWithGray(const GrayBitmap& input, GrayBitmap& output, Placement at, uint8_t value) {
-    const int32_t rightStart = at.offsetX + input.width;
+// Sets every pixel around the already copied image to `value`.
+void FillMarginsWithGray(GrayBitmap& output, Placement at, int32_t width, int32_t height, uint8_t value) {
+    const int32_t rightStart = at.offsetX + width;
     for (int32_t r = 0; r < output.height; ++r) {
         uint8_t* row = output.Row(r);
-        const int32_t y = r - at.offsetY;
-        if (y < 0 || y >= input.height) {
+        if (r < at.offsetY || r >= at.offsetY + height) {
             std::memset(row, value, static_cast<size_t>(output.width));
             continue;
         }
         std::memset(row, value, static_cast<size_t>(at.offsetX));
-        std::memcpy(row + at.offsetX, input.Row(y), static_cast<size_t>(input.width));
         std::memset(row + rightStart, value, static_cast<size_t>(output.width - rightStart));
     }
 }
@@ -159,23 +191,88 @@ void SmoothLine(int32_t n, Read read, Write write) {
     write(n - 1, static_cast<uint8_t>((read(n - 1) + read(n - 2)) / 2));
 }
 
-// Grows the filled rectangle ring by ring. The outermost filled column on each side is kept in a
-// contiguous buffer indexed by row, so the column passes never read the output across rows.
-class LocalMeanGrowth {
+// The margin columns on one side of the image during local-mean growth. Column passes write into
+// a compact row-major block instead of the output, because a column of the output touches one
+// memory page per row; the block is copied into the output row by row at the end. The outermost
+// filled column is also kept by row, as the source of the next column pass.
+class MarginColumns {
   public:
-    LocalMeanGrowth(GrayBitmap& output, int32_t left, int32_t right, int32_t bottom, int32_t top)
-        : out_(output), l_(left), r_(right), b_(bottom), t_(top) {
-        leftColumn_.resize(static_cast<size_t>(out_.height));
-        rightColumn_.resize(static_cast<size_t>(out_.height));
-        fresh_.resize(static_cast<size_t>(out_.height));
-        for (int32_t r = b_; r <= t_; ++r) {
-            leftColumn_[r] = out_.At(l_, r);
-            rightColumn_[r] = out_.At(r_, r);
+    // The block spans output columns firstColumn ... firstColumn + width - 1; `leftSide` says whether
+    // the columns grow toward column 0; the first source column is the image's column imageColumn.
+    MarginColumns(const GrayBitmap& output, bool leftSide, int32_t firstColumn, int32_t width,
+                  int32_t imageColumn, int32_t bottom, int32_t top)
+        : leftSide_(leftSide), firstColumn_(firstColumn), width_(width) {
+        const auto rows = static_cast<size_t>(output.height);
+        block_.resize(rows * static_cast<size_t>(width));
+        current_.resize(rows);
+        next_.resize(rows);
+        from_.assign(rows, 0);
+        to_.assign(rows, 0);
+        for (int32_t r = bottom; r <= top; ++r) current_[r] = output.At(imageColumn, r);
+    }
+
+    // Fills output column `column` for rows bottom ... top from the outermost filled column.
+    void Grow(int32_t column, int32_t bottom, int32_t top) {
+        const uint8_t* src = current_.data() + bottom;
+        uint8_t* fresh = next_.data() + bottom;
+        SmoothLine(
+            top - bottom + 1, [src](int32_t i) { return static_cast<int>(src[i]); },
+            [fresh](int32_t i, uint8_t v) { fresh[i] = v; });
+        const int32_t blockColumn = column - firstColumn_;
+        uint8_t* dst = block_.data() + static_cast<size_t>(bottom) * width_ + blockColumn;
+        for (int32_t r = bottom; r <= top; ++r, dst += width_) *dst = next_[r];
+        std::swap(current_, next_);
+        // Inner columns are grown first and cover fewer rows, so each row's block pixels form one
+        // run from the first column that covered it to the outer edge.
+        const bool firstGrowth = coveredBottom_ > coveredTop_;
+        for (int32_t r = bottom; r <= top; ++r) {
+            if (!firstGrowth && r == coveredBottom_) r = coveredTop_ + 1;
+            if (r > top) break;
+            from_[r] = leftSide_ ? 0 : blockColumn;
+            to_[r] = leftSide_ ? blockColumn + 1 : width_;
+        }
+        coveredBottom_ = bottom;
+        coveredTop_ = top;
+    }
+
+    int Outer(int32_t row) const { return current_[row]; }
+    void SetOuter(int32_t row, uint8_t value) { current_[row] = value; }
+
+    void CopyInto(GrayBitmap& output) const {
+        for (int32_t r = 0; r < output.height; ++r) {
+            if (to_[r] <= from_[r]) continue;
+            const uint8_t* src = block_.data() + static_cast<size_t>(r) * width_ + from_[r];
+            std::memcpy(output.Row(r) + firstColumn_ + from_[r], src, static_cast<size_t>(to_[r] - from_[r]));
         }
     }
 
+  private:
+    bool leftSide_;
+    int32_t firstColumn_;
+    int32_t width_;
+    std::vector<uint8_t> block_, current_, next_;
+    std::vector<int32_t> from_, to_;  // per row: block columns [from, to) written by column passes
+    int32_t coveredBottom_ = 1;
+    int32_t coveredTop_ = 0;
+};
+
+// Grows the filled rectangle ring by ring: both columns from the outermost filled columns, both rows
+// from the outermost filled rows, then the corners from the new column and row next to them.
+class LocalMeanGrowth {
+  public:
+    LocalMeanGrowth(GrayBitmap& output, int32_t left, int32_t right, int32_t bottom, int32_t top)
+        : out_(output),
+          l_(left),
+          r_(right),
+          b_(bottom),
+          t_(top),
+          leftSide_(output, true, 0, left, left, bottom, top),
+          rightSide_(output, false, right + 1, output.width - 1 - right, right, bottom, top) {}
+
     void Run() {
         while (l_ > 0 || b_ > 0 || r_ < out_.width - 1 || t_ < out_.height - 1) Pass();
+        leftSide_.CopyInto(out_);
+        rightSide_.CopyInto(out_);
     }
 
   private:
@@ -184,29 +281,18 @@ class LocalMeanGrowth {
         const bool growRight = r_ < out_.width - 1;
         const bool growBottom = b_ > 0;
         const bool growTop = t_ < out_.height - 1;
-        if (growLeft) GrowColumn(leftColumn_, l_ - 1);
-        if (growRight) GrowColumn(rightColumn_, r_ + 1);
+        if (growLeft) leftSide_.Grow(l_ - 1, b_, t_);
+        if (growRight) rightSide_.Grow(r_ + 1, b_, t_);
         if (growBottom) GrowRow(b_, b_ - 1);
         if (growTop) GrowRow(t_, t_ + 1);
-        if (growLeft && growBottom) Corner(leftColumn_, b_ - 1, l_ - 1, l_, b_);
-        if (growRight && growBottom) Corner(rightColumn_, b_ - 1, r_ + 1, r_, b_);
-        if (growLeft && growTop) Corner(leftColumn_, t_ + 1, l_ - 1, l_, t_);
-        if (growRight && growTop) Corner(rightColumn_, t_ + 1, r_ + 1, r_, t_);
+        if (growLeft && growBottom) Corner(leftSide_, b_ - 1, l_ - 1, l_, b_);
+        if (growRight && growBottom) Corner(rightSide_, b_ - 1, r_ + 1, r_, b_);
+        if (growLeft && growTop) Corner(leftSide_, t_ + 1, l_ - 1, l_, t_);
+        if (growRight && growTop) Corner(rightSide_, t_ + 1, r_ + 1, r_, t_);
         l_ -= growLeft ? 1 : 0;
         r_ += growRight ? 1 : 0;
         b_ -= growBottom ? 1 : 0;
         t_ += growTop ? 1 : 0;
-    }
-
-    // Fills output column `column` for rows b_ ... t_ from the current outermost column.
-    void GrowColumn(std::vector<uint8_t>& current, int32_t column) {
-        const uint8_t* src = current.data() + b_;
-        uint8_t* dst = fresh_.data() + b_;
-        SmoothLine(
-            t_ - b_ + 1, [src](int32_t i) { return static_cast<int>(src[i]); },
-            [dst](int32_t i, uint8_t v) { dst[i] = v; });
-        for (int32_t r = b_; r <= t_; ++r) out_.At(column, r) = fresh_[r];
-        std::swap(current, fresh_);
     }
 
     void GrowRow(int32_t from, int32_t to) {
@@ -217,26 +303,18 @@ class LocalMeanGrowth {
             [dst](int32_t i, uint8_t v) { dst[i] = v; });
     }
 
-    // The corner pixel (row, column) from its neighbour in the new row (same row, innerColumn)
-    // and its neighbour in the new column (innerRow); it also extends that column's buffer.
-    void Corner(std::vector<uint8_t>& columnBuffer, int32_t row, int32_t column, int32_t innerColumn,
-                int32_t innerRow) {
-        const int sum = out_.At(innerColumn, row) + columnBuffer[innerRow];
-        const auto value = static_cast<uint8_t>(sum / 2);
+    // The corner pixel (row, column) from its neighbour in the new row (same row, innerColumn) and its
+    // neighbour in the new column (innerRow). It goes straight into the output and extends the column.
+    void Corner(MarginColumns& side, int32_t row, int32_t column, int32_t innerColumn, int32_t innerRow) {
+        const auto value = static_cast<uint8_t>((out_.At(innerColumn, row) + side.Outer(innerRow)) / 2);
         out_.At(column, row) = value;
-        columnBuffer[row] = value;
+        side.SetOuter(row, value);
     }
 
     GrayBitmap& out_;
     int32_t l_, r_, b_, t_;
-    std::vector<uint8_t> leftColumn_, rightColumn_, fresh_;
+    MarginColumns leftSide_, rightSide_;
 };
-
-void CopyImage(const GrayBitmap& input, GrayBitmap& output, Placement at) {
-    for (int32_t y = 0; y < input.height; ++y) {
-        std::memcpy(output.Row(y + at.offsetY) + at.offsetX, input.Row(y), static_cast<size_t>(input.width));
-    }
-}
 
 bool Fits(const GrayBitmap& input, int64_t newWidth, int64_t newHeight, int64_t offsetX, int64_t offsetY) {
     if (input.width < 1 || input.height < 1 || input.pixels.size() < input.ByteCount()) return false;
@@ -257,8 +335,13 @@ std::optional<GrayBitmap> Extend(const GrayBitmap& input, int32_t newWidth, int3
                         at.offsetY + input.height - 1)
             .Run();
     } else {
-        const int32_t value = rule == kMeanGray ? MeanGrayValue(input) : rule;
-        FillWithGray(input, *output, at, static_cast<uint8_t>(value));
+        int32_t value = rule;
+        if (rule == kMeanGray) {
+            value = CopyImageAndMeasureMean(input, *output, at);
+        } else {
+            CopyImage(input, *output, at);
+        }
+        FillMarginsWithGray(*output, at, input.width, input.height, static_cast<uint8_t>(value));
     }
     ClearRowPadding(*output);
     return output;
