@@ -123,6 +123,7 @@ void ImageView::wheelEvent(QWheelEvent* event) {
 
 void ImageView::mouseMoveEvent(QMouseEvent* event) {
     const QPoint position = event->position().toPoint();
+    if (!HasImage()) setCursor(Qt::ArrowCursor);
     UpdateReadout(position.x(), position.y());
     QWidget::mouseMoveEvent(event);
 }

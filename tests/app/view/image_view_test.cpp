@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QMouseEvent>
 #include <QWheelEvent>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -14,14 +15,22 @@
 namespace tarkemo::app {
 namespace {
 
-QApplication& App() {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "app_image_view_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+// One QApplication for the whole run, ended before static destruction (Qt's own globals are gone by then).
+class QtEnvironment : public ::testing::Environment {
+  public:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    void TearDown() override { app_.reset(); }
+
+  private:
+    int argc_ = 1;
+    char name_[20] = "app_image_view_test";
+    char* argv_[2] = {name_, nullptr};
+    std::unique_ptr<QApplication> app_;
+};
+[[maybe_unused]] const auto* const kQtEnvironment = ::testing::AddGlobalTestEnvironment(new QtEnvironment);
 
 // Palette index i shows as red i, green 255 - i, blue 7, so each value has its own colour.
 QRgb ColourOf(int index) {
@@ -72,7 +81,6 @@ class ImageViewTest : public ::testing::Test {
                          });
     }
 
-    QApplication& app = App();  // before the widget
     ImageView view;
     QStringList lines;
 };
