@@ -4,10 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstring>
-#include <memory>
 #include <new>
 
 #include "image/atomic_file.h"
@@ -22,6 +22,9 @@ constexpr size_t kFileHeaderSize = 14;
 constexpr size_t kWrittenPixelOffset = kFileHeaderSize + kInfoHeaderSize + kColourTableBytes;  // 1078
 
 using BmpHead = std::array<uint8_t, kWrittenPixelOffset>;
+
+// The reader's first read: enough for every header and table of a normal file.
+constexpr size_t kHeadChunk = 64 * 1024;
 
 // The 14-byte file header: "BM" and the offset of the pixel data. The stated file size is not
 // trusted; the pixels are taken from what the file really holds.
@@ -46,62 +49,115 @@ void WriteHead(const GrayBitmap& bitmap, BmpHead& head) {
                             bitmap.yPelsPerMeter, bitmap.colours);
 }
 
-struct FileBytes {
-    std::unique_ptr<uint8_t[]> data;
-    size_t size = 0;
+// What the read-header step found: the pixel offset, the information area in front of it
+// (bytes 14 up to the pixel offset) and the header at its start.
+struct BmpHeader {
+    uint32_t pixelOffset = 0;
+    std::span<const uint8_t> info;
+    DibHeader dib;
 };
 
-// Reads what the file holds with one read call (more only if the system delivers less).
-bool ReadAll(int fd, FileBytes& bytes, size_t expected) {
-    bytes.data = std::make_unique_for_overwrite<uint8_t[]>(expected);
-    while (bytes.size < expected) {
-        const ssize_t got = read(fd, bytes.data.get() + bytes.size, expected - bytes.size);
+// Read-header step. `head` holds the file from its start, at least up to the pixel offset when
+// the file reaches that far.
+std::optional<BmpHeader> ReadBmpHeader(std::span<const uint8_t> head) {
+    const std::optional<uint32_t> pixelOffset = ReadPixelOffset(head);
+    if (!pixelOffset || *pixelOffset < kFileHeaderSize || *pixelOffset > head.size()) return std::nullopt;
+    BmpHeader header;
+    header.pixelOffset = *pixelOffset;
+    header.info = head.subspan(kFileHeaderSize, *pixelOffset - kFileHeaderSize);
+    const std::optional<DibHeader> dib = ParseDibHeader(header.info);
+    if (!dib) return std::nullopt;
+    header.dib = *dib;
+    return header;
+}
+
+// Validate step: a plain 8-bit image whose colour table lies in front of the pixel data and whose
+// rows the file really holds; `fileSize` counts the bytes present, whatever the header claims.
+std::optional<DibLayout> ValidateBmp(const BmpHeader& header, uint64_t fileSize) {
+    const std::optional<DibLayout> layout = ValidateDibHeader(header.dib);
+    if (!layout || layout->tableEnd > header.info.size()) return std::nullopt;
+    if (fileSize < header.pixelOffset || fileSize - header.pixelOffset < layout->pixelBytes)
+        return std::nullopt;
+    return layout;
+}
+
+// Closes the descriptor on every path out of the reader.
+struct OpenFile {
+    int fd = -1;
+    explicit OpenFile(const std::string& path) : fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
+    ~OpenFile() {
+        if (fd >= 0) close(fd);
+    }
+    OpenFile(const OpenFile&) = delete;
+    OpenFile& operator=(const OpenFile&) = delete;
+};
+
+// Reads `size` bytes at `offset`; loops only when the system delivers less in one call.
+bool ReadAt(int fd, uint8_t* out, size_t size, uint64_t offset) {
+    size_t done = 0;
+    while (done < size) {
+        const ssize_t got = pread(fd, out + done, size - done, static_cast<off_t>(offset + done));
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return false;
-        if (got == 0) break;  // the file shrank since we asked for its size
-        bytes.size += static_cast<size_t>(got);
+        if (got <= 0) return false;  // an error, or the file shrank since we asked for its size
+        done += static_cast<size_t>(got);
     }
     return true;
 }
 
-// The whole regular file in memory. Other kinds of file (directories, pipes, devices) are
-// refused; opening without blocking keeps a pipe from stalling the program.
-std::optional<FileBytes> ReadWholeFile(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
-    std::optional<FileBytes> result;
-    struct stat info {};
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
-        AllocationFits(static_cast<size_t>(info.st_size))) {
-        try {
-            FileBytes bytes;
-            if (ReadAll(fd, bytes, static_cast<size_t>(info.st_size))) result = std::move(bytes);
-        } catch (const std::bad_alloc&) {
-            result.reset();
-        }
+// The start of the file up to its pixel offset (the whole file when it is small).
+bool ReadHead(int fd, uint64_t fileSize, std::vector<uint8_t>& head) {
+    head.resize(static_cast<size_t>(std::min<uint64_t>(fileSize, kHeadChunk)));
+    if (!ReadAt(fd, head.data(), head.size(), 0)) return false;
+    const std::optional<uint32_t> pixelOffset = ReadPixelOffset(head);
+    if (!pixelOffset || *pixelOffset <= head.size() || *pixelOffset > fileSize) return true;
+    // A large gap in front of the pixels; the later checks refuse anything unreasonable.
+    const size_t known = head.size();
+    if (!AllocationFits(*pixelOffset)) return false;
+    head.resize(*pixelOffset);
+    return ReadAt(fd, head.data() + known, head.size() - known, known);
+}
+
+// Large files: the pixel rows go straight from the file into the new bitmap, so the image is
+// copied once and never held twice.
+std::optional<LoadedBitmap> ReadOpenBmp(int fd, uint64_t fileSize) {
+    std::vector<uint8_t> head;
+    if (!ReadHead(fd, fileSize, head)) return std::nullopt;
+    if (head.size() == fileSize) return DecodeBmp(head);
+    const std::optional<BmpHeader> header = ReadBmpHeader(head);
+    if (!header) return std::nullopt;
+    const std::optional<DibLayout> layout = ValidateBmp(*header, fileSize);
+    if (!layout) return std::nullopt;
+    std::optional<LoadedBitmap> loaded = CreateDibBitmap(*layout, header->info);
+    if (!loaded || !ReadAt(fd, loaded->bitmap.pixels.data(), layout->pixelBytes, header->pixelOffset)) {
+        return std::nullopt;
     }
-    close(fd);
-    return result;
+    TurnRowsUpright(*layout, loaded->bitmap);
+    return loaded;
 }
 
 }  // namespace
 
 std::optional<LoadedBitmap> DecodeBmp(std::span<const uint8_t> file) {
-    const std::optional<uint32_t> pixelOffset = ReadPixelOffset(file);
-    if (!pixelOffset || *pixelOffset < kFileHeaderSize || *pixelOffset > file.size()) return std::nullopt;
-    // Header and colour table must both lie in front of the pixel data.
-    const std::span<const uint8_t> info = file.subspan(kFileHeaderSize, *pixelOffset - kFileHeaderSize);
-    const std::optional<DibHeader> header = ParseDibHeader(info);
+    const std::optional<BmpHeader> header = ReadBmpHeader(file);
     if (!header) return std::nullopt;
-    const std::optional<DibLayout> layout = ValidateDibHeader(*header);
-    if (!layout || layout->tableEnd > info.size()) return std::nullopt;
-    return DecodeDib(*layout, info, file.subspan(*pixelOffset));
+    const std::optional<DibLayout> layout = ValidateBmp(*header, file.size());
+    if (!layout) return std::nullopt;
+    return DecodeDib(*layout, header->info, file.subspan(header->pixelOffset));
 }
 
 std::optional<LoadedBitmap> ReadBmpFile(const std::string& path) {
-    const std::optional<FileBytes> bytes = ReadWholeFile(path);
-    if (!bytes) return std::nullopt;
-    return DecodeBmp(std::span<const uint8_t>(bytes->data.get(), bytes->size));
+    const OpenFile file(path);
+    struct stat info {};
+    // Directories, pipes and devices are refused; opening without blocking keeps a pipe from
+    // stalling the program.
+    if (file.fd < 0 || fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
+        return std::nullopt;
+    }
+    try {
+        return ReadOpenBmp(file.fd, static_cast<uint64_t>(info.st_size));
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
 }
 
 std::optional<std::vector<uint8_t>> EncodeBmp(const GrayBitmap& bitmap) {

@@ -1,5 +1,6 @@
 #include "image/dib_format.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace tarkemo {
@@ -48,17 +49,6 @@ ColourTable ReadTable(const DibLayout& layout, std::span<const uint8_t> info) {
     return table;
 }
 
-void CopyRows(const DibLayout& layout, const uint8_t* stored, GrayBitmap& bitmap) {
-    if (!layout.topDown) {
-        std::memcpy(bitmap.pixels.data(), stored, layout.pixelBytes);
-        return;
-    }
-    const size_t stride = static_cast<size_t>(layout.stride);
-    for (int32_t y = 0; y < layout.height; ++y) {
-        std::memcpy(bitmap.Row(y), stored + static_cast<size_t>(layout.height - 1 - y) * stride, stride);
-    }
-}
-
 }  // namespace
 
 std::optional<DibHeader> ParseDibHeader(std::span<const uint8_t> info) {
@@ -95,17 +85,39 @@ std::optional<DibLayout> ValidateDibHeader(const DibHeader& header) {
     return layout;
 }
 
-std::optional<LoadedBitmap> DecodeDib(const DibLayout& layout, std::span<const uint8_t> info,
-                                      std::span<const uint8_t> pixels) {
-    if (info.size() < layout.tableEnd || pixels.size() < layout.pixelBytes) return std::nullopt;
+std::optional<LoadedBitmap> CreateDibBitmap(const DibLayout& layout, std::span<const uint8_t> info) {
+    if (info.size() < layout.tableEnd) return std::nullopt;
     const ColourTable table = ReadTable(layout, info);
     auto bitmap = CreateGrayBitmapForOverwrite(layout.width, layout.height, &table);
     if (!bitmap || bitmap->ByteCount() != layout.pixelBytes) return std::nullopt;
     bitmap->xPelsPerMeter = layout.xPelsPerMeter;
     bitmap->yPelsPerMeter = layout.yPelsPerMeter;
-    CopyRows(layout, pixels.data(), *bitmap);
-    LoadedBitmap loaded{std::move(*bitmap), false};
-    loaded.grayRamp = IsIdentityGrayRamp(loaded.bitmap.colours);
+    const bool grayRamp = IsIdentityGrayRamp(bitmap->colours);
+    return LoadedBitmap{std::move(*bitmap), grayRamp};
+}
+
+void TurnRowsUpright(const DibLayout& layout, GrayBitmap& bitmap) {
+    if (!layout.topDown) return;
+    for (int32_t low = 0, high = bitmap.height - 1; low < high; ++low, --high) {
+        std::swap_ranges(bitmap.Row(low), bitmap.Row(low) + bitmap.stride, bitmap.Row(high));
+    }
+}
+
+std::optional<LoadedBitmap> DecodeDib(const DibLayout& layout, std::span<const uint8_t> info,
+                                      std::span<const uint8_t> pixels) {
+    if (pixels.size() < layout.pixelBytes) return std::nullopt;
+    auto loaded = CreateDibBitmap(layout, info);
+    if (!loaded) return std::nullopt;
+    GrayBitmap& bitmap = loaded->bitmap;
+    if (!layout.topDown) {
+        std::memcpy(bitmap.pixels.data(), pixels.data(), layout.pixelBytes);
+        return loaded;
+    }
+    const auto stride = static_cast<size_t>(layout.stride);
+    for (int32_t y = 0; y < layout.height; ++y) {
+        std::memcpy(bitmap.Row(y), pixels.data() + static_cast<size_t>(layout.height - 1 - y) * stride,
+                    stride);
+    }
     return loaded;
 }
 

@@ -74,9 +74,16 @@ bool IsPlain8Bit(const DibHeader& header);
 // value, colours used <= 256, and a pixel buffer within BitmapSizeAllowed. None otherwise.
 std::optional<DibLayout> ValidateDibHeader(const DibHeader& header);
 
-// Builds the bitmap from the bytes from the header start (at least layout.tableEnd of them) and
-// the pixel rows as stored (at least layout.pixelBytes). Top-down rows are turned upright.
-// None when those bytes are missing or memory is short.
+// The bitmap a checked header describes, with its colour table (entries beyond the stored ones
+// from the gray ramp), resolution and gray-ramp flag; its pixels are left for the caller to fill.
+// `info` holds the bytes from the header start, at least layout.tableEnd of them. None when they
+// are missing or memory is short.
+std::optional<LoadedBitmap> CreateDibBitmap(const DibLayout& layout, std::span<const uint8_t> info);
+
+// Turns the rows of a bitmap filled in stored order upright when they were stored top-down.
+void TurnRowsUpright(const DibLayout& layout, GrayBitmap& bitmap);
+
+// CreateDibBitmap with the pixel rows copied from `pixels` (at least layout.pixelBytes, as stored).
 std::optional<LoadedBitmap> DecodeDib(const DibLayout& layout, std::span<const uint8_t> info,
                                       std::span<const uint8_t> pixels);
 

@@ -221,6 +221,63 @@ TEST(BmpFileTest, SaveAndLoadGiveBackPixelsTableAndResolution) {
     EXPECT_EQ(folder.EntryCount(), 1u);  // no temporary file left behind
 }
 
+void PutLe32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value) {
+    for (int i = 0; i < 4; ++i) bytes[offset + i] = static_cast<uint8_t>(value >> (8 * i));
+}
+
+// Files larger than the reader's first read take the path that reads the rows straight into the
+// bitmap; it must agree with decoding the same bytes in memory.
+TEST(BmpFileTest, LargeFilesReadLikeTheirBytesDecode) {
+    TempFolder folder;
+    const GrayBitmap bitmap = testimages::MakeNoiseImage(401, 200, 5);  // stride 404, 80800 pixel bytes
+    const std::vector<uint8_t> plain = *EncodeBmp(bitmap);
+    const size_t rowBytes = 404;
+    std::vector<uint8_t> topDown = plain;
+    PutLe32(topDown, 22, static_cast<uint32_t>(-200));
+    for (size_t row = 0; row < 200; ++row) {
+        std::copy_n(plain.begin() + static_cast<ptrdiff_t>(1078 + (199 - row) * rowBytes), rowBytes,
+                    topDown.begin() + static_cast<ptrdiff_t>(1078 + row * rowBytes));
+    }
+    std::vector<uint8_t> gap = plain;
+    gap.insert(gap.begin() + 1078, 70000, 0xCC);
+    PutLe32(gap, 10, 1078 + 70000);
+    std::vector<uint8_t> wrongSize = plain;
+    PutLe32(wrongSize, 2, 12);
+    std::vector<uint8_t> offsetPastEnd = plain;
+    PutLe32(offsetPastEnd, 10, static_cast<uint32_t>(plain.size() + 1));
+    std::vector<uint8_t> lateOffset = gap;
+    PutLe32(lateOffset, 10, 1078 + 70001);
+    const struct {
+        const char* what;
+        std::vector<uint8_t> bytes;
+        bool loads;
+    } cases[] = {
+        {"plain", plain, true},
+        {"top-down", topDown, true},
+        {"gap before pixels", gap, true},
+        {"wrong file size", wrongSize, true},
+        {"one byte short", std::vector<uint8_t>(plain.begin(), plain.end() - 1), false},
+        {"pixel offset past the end", offsetPastEnd, false},
+        {"pixel offset one byte late", lateOffset, false},
+    };
+    for (const auto& c : cases) {
+        const std::string path = (folder / "large.bmp").string();
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(c.bytes.data()),
+                   static_cast<std::streamsize>(c.bytes.size()));
+        const auto fromFile = ReadBmpFile(path);
+        const auto fromBytes = DecodeBmp(c.bytes);
+        ASSERT_EQ(fromFile.has_value(), c.loads) << c.what;
+        ASSERT_EQ(fromBytes.has_value(), c.loads) << c.what;
+        if (!c.loads) continue;
+        EXPECT_TRUE(std::equal(bitmap.pixels.begin(), bitmap.pixels.end(), fromFile->bitmap.pixels.begin()))
+            << c.what;
+        EXPECT_TRUE(std::equal(bitmap.pixels.begin(), bitmap.pixels.end(), fromBytes->bitmap.pixels.begin()))
+            << c.what;
+        EXPECT_TRUE(fromFile->grayRamp);
+    }
+}
+
 TEST(BmpFileTest, OneOffGrayEntryLoadsWithoutGrayRampFlag) {
     auto bitmap = CreateGrayBitmap(4, 4);
     ASSERT_TRUE(bitmap);
