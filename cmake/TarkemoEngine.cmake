@@ -25,7 +25,7 @@ endfunction()
 tarkemo_engine_part(image)
 tarkemo_engine_part(ops DEPENDS tarkemo_image)
 tarkemo_engine_part(document DEPENDS tarkemo_image)
-tarkemo_engine_part(particles DEPENDS tarkemo_ops tarkemo_image)
+tarkemo_engine_part(particles DEPENDS tarkemo_image)
 tarkemo_engine_part(spectrum DEPENDS tarkemo_ops tarkemo_image)
 
 add_library(tarkemo_engine INTERFACE)

@@ -1,0 +1,64 @@
+#include "particles/count_run.h"
+
+#include <new>
+
+#include "image/memory_limits.h"
+#include "particles/area_filter.h"
+#include "particles/binarise.h"
+#include "particles/label_map.h"
+#include "particles/labelling.h"
+#include "particles/markers.h"
+#include "particles/maxima.h"
+#include "particles/particle_stats.h"
+
+namespace tarkemo {
+namespace {
+
+bool Mark(const GrayBitmap& image, CountMethod method, uint8_t threshold, LabelMap& map) {
+    if (method == CountMethod::Maxima) return FindMaxima(image, threshold, map);
+    return Binarise(image, threshold, map);
+}
+
+std::optional<std::vector<Particle>> CountWithMap(const GrayBitmap& image, CountMethod method,
+                                                  const ParticleParams& params, LabelMap& map) {
+    if (!Mark(image, method, static_cast<uint8_t>(params.minGray), map)) return std::nullopt;
+    const auto n = LabelComponents(image, map);
+    if (!n) return std::nullopt;
+    const size_t count = static_cast<size_t>(*n);
+    if (!AllocationFits(count * sizeof(Particle))) return std::nullopt;
+    std::vector<Particle> particles(count);
+    if (!NumberComponents(image, map, particles)) return std::nullopt;
+    FilterByArea(particles, params.minArea, params.maxArea);
+    return particles;
+}
+
+}  // namespace
+
+std::optional<std::vector<Particle>> CountParticles(const GrayBitmap& image, CountMethod method,
+                                                    const ParticleParams& params) {
+    try {
+        auto map = AllocateLabelMap(image);
+        if (!map) return std::nullopt;
+        return CountWithMap(image, method, params, *map);
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+std::optional<CountResult> CountAndMarkParticles(const GrayBitmap& image, CountMethod method,
+                                                 const ParticleParams& params) {
+    try {
+        if (!AllocationFits(image.ByteCount())) return std::nullopt;
+        CountResult result{image, {}};
+        auto particles = CountParticles(image, method, params);
+        if (!particles) return std::nullopt;
+        result.particles = std::move(*particles);
+        result.marked.colours[255] = MarkerColour(image.colours);
+        MarkParticles(result.marked, result.particles);
+        return result;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
+    }
+}
+
+}  // namespace tarkemo
