@@ -1,0 +1,20 @@
+#include "app/shell/command_line.h"
+
+namespace tarkemo::app {
+
+QString ArgumentText(const QStringList& arguments) {
+    return arguments.mid(1).join(' ');
+}
+
+std::optional<StartupCommand> StartupCommandFor(const QString& argumentText) {
+    QString text = argumentText;
+    if (text.startsWith('"')) text.remove(0, 1);
+    if (text.endsWith('"')) text.chop(1);
+    if (text.size() <= 4) return std::nullopt;
+    const QString ending = text.right(4).toUpper();
+    if (ending == ".BMP") return StartupCommand{40167, text};
+    if (ending == ".IMG" || ending == ".IMX") return StartupCommand{40170, text};
+    return std::nullopt;
+}
+
+}  // namespace tarkemo::app

@@ -1,0 +1,207 @@
+#include "app/shell/main_window.h"
+
+#include <QAction>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+
+#include "app/resources/app_icon.h"
+#include "app/resources/cursors.h"
+#include "app/shell/document_commands.h"
+#include "app/shell/info_box.h"
+#include "app/view/image_view.h"
+#include "document/title_text.h"
+
+namespace tarkemo::app {
+
+MainWindow::MainWindow(std::unique_ptr<Prompter> prompter, QWidget* parent)
+    : QMainWindow(parent), prompter_(std::move(prompter)) {
+    setWindowTitle(kProductName);
+    setWindowIcon(TarkemoIcon());
+    view_ = new ImageView(this);
+    setCentralWidget(view_);
+    infoBox_ = new InfoBox(this);
+    infoBox_->setAttribute(Qt::WA_ShowWithoutActivating);
+    connect(view_, &ImageView::ReadoutChanged, infoBox_, &InfoBox::SetLines);
+    BuildMenus();
+    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
+        ReadClipboard(document_.HasDocument());
+        RecomputeCommandStates();
+    });
+    ReadClipboard(false);
+    RecomputeCommandStates();
+}
+
+MainWindow::~MainWindow() {
+    // The view must not paint a bitmap that is being destroyed with the document.
+    view_->SetBitmap(nullptr);
+}
+
+void MainWindow::BuildMenus() {
+    for (const CommandRow& row : CommandTable()) {
+        auto* action = new QAction(MenuEntryText(row), this);
+        if (row.key != nullptr) {
+            action->setShortcut(QKeySequence(QString::fromLatin1(row.key), QKeySequence::PortableText));
+            // Like the accelerators of the original window loop, the keys also work while the
+            // InfoBox has the focus; modal dialogs still block them.
+            action->setShortcutContext(Qt::ApplicationShortcut);
+        }
+        if (row.check != CheckRule::kNone) action->setCheckable(true);
+        if (row.check == CheckRule::kOwnMark) ownMarks_[row.id] = row.checkValue != 0;
+        const int id = row.id;
+        connect(action, &QAction::triggered, this, [this, id] { Dispatch(id); });
+        actions_[row.id] = action;
+        if (row.menu == MenuId::kReserved) continue;
+        QMenu* menu = PopupFor(row.menu);
+        menu->addAction(action);
+        if (row.separatorAfter) menu->addSeparator();
+    }
+}
+
+QMenu* MainWindow::PopupFor(MenuId id) {
+    if (const auto found = popups_.find(id); found != popups_.end()) return found->second;
+    const MenuPopup* popup = FindPopup(id);
+    const QString text = QString::fromUtf8(popup->text);
+    QMenu* menu = popup->parent == id ? menuBar()->addMenu(text) : PopupFor(popup->parent)->addMenu(text);
+    connect(menu, &QMenu::aboutToShow, this, [this] {
+        ReadClipboard(document_.HasDocument());
+        RecomputeCommandStates();
+    });
+    popups_[id] = menu;
+    return menu;
+}
+
+void MainWindow::Dispatch(int id, const QString& argument) {
+    const CommandRow* row = FindCommand(id);
+    if (row != nullptr && row->handler != nullptr) row->handler(*this, CommandCall{id, argument});
+    RecomputeCommandStates();
+}
+
+void MainWindow::PostCommand(int id, const QString& argument) {
+    QMetaObject::invokeMethod(
+        this, [this, id, argument] { Dispatch(id, argument); }, Qt::QueuedConnection);
+}
+
+QAction* MainWindow::Action(int id) const {
+    const auto found = actions_.find(id);
+    return found == actions_.end() ? nullptr : found->second;
+}
+
+bool MainWindow::IsChecked(int id) const {
+    const auto found = ownMarks_.find(id);
+    return found != ownMarks_.end() && found->second;
+}
+
+void MainWindow::SetChecked(int id, bool checked) {
+    if (ownMarks_.contains(id)) ownMarks_[id] = checked;
+    RecomputeCommandStates();
+}
+
+QString MainWindow::CommandText(int id) const {
+    const QAction* action = Action(id);
+    return action == nullptr ? QString() : action->text().section('\t', 0, 0);
+}
+
+void MainWindow::UpdateTitle() {
+    setWindowTitle(QString::fromStdString(DocumentTitle(document_)));
+}
+
+void MainWindow::ReadClipboard(bool withSize) {
+    clipboard_ = ClipboardImageInfo(withSize);
+    clipboardSizeRead_ = withSize;
+}
+
+MenuStateInput MainWindow::StateInput() const {
+    MenuStateInput input;
+    input.hasDocument = document_.HasDocument();
+    input.hasPath = !document_.path.empty();
+    input.grayRamp = document_.grayRamp;
+    input.undoMatches = SnapshotMatches(document_.undo, document_.Bitmap());
+    input.clipboardHasImage = clipboard_.hasImage;
+    input.documentWidth = document_.geometry.width;
+    input.documentHeight = document_.geometry.height;
+    input.clipboardWidth = clipboard_.size.width;
+    input.clipboardHeight = clipboard_.size.height;
+    input.penSize = settings_.penSize;
+    return input;
+}
+
+void MainWindow::RecomputeCommandStates() {
+    // The clipboard operands compare sizes, which are read only once a document needs them.
+    if (document_.HasDocument() && !clipboardSizeRead_) ReadClipboard(true);
+    const MenuStateInput input = StateInput();
+    for (const CommandRow& row : CommandTable()) {
+        QAction* action = actions_.at(row.id);
+        action->setEnabled(RuleEnables(row.enable, input));
+        if (row.check != CheckRule::kNone) action->setChecked(RuleChecks(row, input, IsChecked(row.id)));
+    }
+    actions_.at(kUndoCommandId)
+        ->setText(QString::fromStdString(UndoMenuText(document_.undo, document_.Bitmap())));
+}
+
+void MainWindow::ShowNewDocument() {
+    view_->SetBitmap(document_.Bitmap());
+    view_->ResetForNewImage();
+    UpdateTitle();
+    RefreshPointerReadout();
+}
+
+void MainWindow::ShowNoDocument() {
+    view_->SetBitmap(nullptr);
+    view_->Clear();
+    UpdateTitle();
+    RefreshPointerReadout();
+}
+
+void MainWindow::RefreshPointerReadout() {
+    const QPoint pointer = view_->mapFromGlobal(QCursor::pos());
+    view_->UpdateReadout(pointer.x(), pointer.y());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (document_.HasDocument() && document_.modified &&
+        !AskYesNo(*prompter_, kCloseModifiedText, "Tarkemo beenden")) {
+        event->ignore();
+        return;
+    }
+    view_->SetBitmap(nullptr);
+    ReleaseBitmap(document_);
+    DiscardUndo(document_.undo);
+    infoBox_->close();
+    event->accept();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (infoBoxPlaced_) return;
+    infoBoxPlaced_ = true;
+    infoBox_->show();
+    infoBox_->move(frameGeometry().topRight() + QPoint(8, 0));
+}
+
+void MainWindow::keyPressEvent(QKeyEvent* event) {
+    // Keys do nothing without a document. Escape belongs to the marking tool's drag.
+    if (!document_.HasDocument() || event->key() != Qt::Key_Control) {
+        QMainWindow::keyPressEvent(event);
+        return;
+    }
+    if (IsChecked(kMoveZoomToolId)) {
+        controlHeld_ = true;
+        view_->setCursor(ZoomGlassCursor());
+    }
+}
+
+void MainWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Control || !controlHeld_) {
+        QMainWindow::keyReleaseEvent(event);
+        return;
+    }
+    controlHeld_ = false;
+    view_->setCursor(document_.HasDocument() ? Qt::CrossCursor : Qt::ArrowCursor);
+}
+
+}  // namespace tarkemo::app
