@@ -2,6 +2,7 @@
 
 #include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "image/davis_convert.h"
 
 namespace tarkemo::cli {
 namespace {
@@ -26,6 +27,23 @@ void PrintBitmapInfo(const LoadedBitmap& loaded) {
     std::printf("min\t%d\nmax\t%d\nmean\t%.4f\n", lo, hi, sum / (double(b.width) * b.height));
 }
 
+// The file's own description: sizes by the header rules, the sample kind and the range of the
+// first frame's samples that the conversion to 8 bits scales between.
+Status PrintDavisInfo(const std::string& path) {
+    DavisError error = DavisError::kNone;
+    const auto image = ReadDavisFile(path, error);
+    if (!image) return {kInputRefused, DavisErrorMessage(error).text};
+    const DavisHeader& h = image->header;
+    const bool floats = image->kind == DavisSampleKind::kFloats;
+    const DavisSampleRange range = FindDavisSampleRange(*image);
+    std::printf("format\tdavis\nimage-type\t%d\nversion\t%d\n", h.imageType, h.version);
+    std::printf("nx\t%d\nny\t%d\nframes\t%d\nplanes\t%d\n", h.nx, h.ny, h.nf, h.nz);
+    std::printf("samples\t%s\n", floats ? "float32" : "uint16");
+    std::printf("sample-min\t%.9g\nsample-max\t%.9g\n", range.min, range.max);
+    if (floats) std::printf("non-finite\t%lld\n", static_cast<long long>(range.nonFiniteCount));
+    return Status::Ok();
+}
+
 }  // namespace
 
 int RunInfo(Arguments args) {
@@ -33,7 +51,13 @@ int RunInfo(Arguments args) {
     Status status;
     const auto loaded = LoadInputImage(args[0], status);
     if (!loaded) return Report(status);
-    std::printf("format\tbmp\n");
+    if (IsDavisFileName(args[0])) {
+        // The lines of the 8-bit image follow those of the samples it was made from.
+        status = PrintDavisInfo(args[0]);
+        if (!status.ok()) return Report(status);
+    } else {
+        std::printf("format\tbmp\n");
+    }
     PrintBitmapInfo(*loaded);
     return kDone;
 }

@@ -159,6 +159,13 @@ std::optional<PixelBuffer> ReadWholeFile(const std::string& path, DavisError& er
 
 }  // namespace
 
+bool IsDavisFileName(std::string_view path) {
+    if (path.size() < 4 || path[path.size() - 4] != '.') return false;
+    std::string extension;
+    for (const char c : path.substr(path.size() - 3)) extension += static_cast<char>(c | 0x20);
+    return extension == "imx" || extension == "img";
+}
+
 DavisMessage DavisErrorMessage(DavisError error) {
     if (error == DavisError::kBitmapFailed) return {kDavisErrorCaption, kDavisBitmapErrorText, true};
     return {kDavisErrorCaption, kDavisReadErrorText, false};

@@ -10,6 +10,7 @@
 #include <optional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "image/davis_header.h"
@@ -43,6 +44,9 @@ struct DavisMessage {
     bool exclamation;
 };
 DavisMessage DavisErrorMessage(DavisError error);
+
+// True for names ending in ".imx" or ".img" in any letter case: the files the import is offered.
+bool IsDavisFileName(std::string_view path);
 
 // Decodes a whole file held in memory. None with the reason in `error` for anything refused.
 std::optional<DavisImage> DecodeDavis(std::span<const uint8_t> file, DavisError& error);

@@ -7,6 +7,7 @@ namespace {
 
 constexpr uint8_t kWordCode = 0x80;
 constexpr uint8_t kWordRunCode = 0x7F;
+constexpr uint8_t kNibbleCode = 0x81;
 constexpr unsigned kNibbleEnd = 8;
 
 // The 4-bit two's-complement difference: 0..7 -> 0..7, 8..15 -> -8..-1.
@@ -14,89 +15,12 @@ inline unsigned Nibble(unsigned n) {
     return (n ^ 8u) - 8u;
 }
 
-// The decoder's registers while it runs; written back to the state when it stops.
-struct Cursor {
-    const uint8_t* p;
-    const uint8_t* end;
-    uint16_t* o;
-    uint16_t* oEnd;
-    unsigned prev;  // only the low 16 bits count: sums wrap like the 16-bit register of the writer
-};
-
-inline void Emit(Cursor& c, unsigned value) {
-    c.prev = value;
-    *c.o++ = static_cast<uint16_t>(value);
+inline unsigned Word(const uint8_t* p) {
+    return p[0] | static_cast<unsigned>(p[1]) << 8;
 }
 
-// Byte mode: runs of plain differences, then one code. False when the stream ends first.
-bool DecodeBytes(Cursor& c, PackedStreamState& s) {
-    const size_t n = std::min<size_t>(static_cast<size_t>(c.oEnd - c.o), static_cast<size_t>(c.end - c.p));
-    const uint8_t* const stop = c.p + n;
-    const uint8_t* p = c.p;
-    uint16_t* o = c.o;
-    unsigned prev = c.prev;
-    // 0x7F, 0x80 and 0x81 are the only bytes that are not differences.
-    while (p != stop && static_cast<uint8_t>(*p - kWordRunCode) >= 3) {
-        prev += static_cast<unsigned>(static_cast<int8_t>(*p++));
-        *o++ = static_cast<uint16_t>(prev);
-    }
-    c.p = p;
-    c.o = o;
-    c.prev = prev;
-    if (c.o == c.oEnd) return true;
-    if (c.p == c.end) return false;
-    const uint8_t code = *c.p++;
-    if (code == kWordCode) {
-        if (c.end - c.p < 2) return false;
-        Emit(c, c.p[0] | static_cast<unsigned>(c.p[1]) << 8);
-        c.p += 2;
-    } else if (code == kWordRunCode) {
-        if (c.p == c.end) return false;
-        s.wordsLeft = *c.p != 0 ? *c.p : 256;
-        ++c.p;
-        s.mode = PackedMode::kWords;
-    } else {
-        s.mode = PackedMode::kNibbleHigh;
-    }
-    return true;
-}
-
-// Nibble mode from a fresh byte until the end marker or the last wanted sample.
-bool DecodeNibbles(Cursor& c, PackedStreamState& s) {
-    while (c.o != c.oEnd) {
-        if (c.p == c.end) return false;
-        const unsigned byte = *c.p++;
-        Emit(c, c.prev + Nibble(byte >> 4));
-        if ((byte & 15u) == kNibbleEnd) {
-            s.mode = PackedMode::kByte;
-            return true;
-        }
-        if (c.o == c.oEnd) {
-            s.held = static_cast<uint8_t>(byte);
-            s.mode = PackedMode::kNibbleLow;
-            return true;
-        }
-        Emit(c, c.prev + Nibble(byte & 15u));
-    }
-    return true;
-}
-
-// The low nibble of a byte whose high nibble ended the previous piece.
-void DecodeHeldNibble(Cursor& c, PackedStreamState& s) {
-    const unsigned n = s.held & 15u;
-    s.mode = n == kNibbleEnd ? PackedMode::kByte : PackedMode::kNibbleHigh;
-    if (n != kNibbleEnd) Emit(c, c.prev + Nibble(n));
-}
-
-bool DecodeWords(Cursor& c, PackedStreamState& s) {
-    while (s.wordsLeft != 0 && c.o != c.oEnd) {
-        if (c.end - c.p < 2) return false;
-        Emit(c, c.p[0] | static_cast<unsigned>(c.p[1]) << 8);
-        c.p += 2;
-        --s.wordsLeft;
-    }
-    if (s.wordsLeft == 0) s.mode = PackedMode::kByte;
-    return true;
+inline size_t Budget(size_t a, size_t b) {
+    return a < b ? a : b;
 }
 
 }  // namespace
@@ -108,29 +32,113 @@ std::optional<size_t> PackedStreamStart(std::span<const uint8_t> data) {
     return start;
 }
 
+// The decoder is one state machine whose modes jump to each other directly, as it runs once per
+// sample over images of many million samples. In the byte and nibble modes the
+// loops first run unchecked for as many steps as the stream and the output surely have room for
+// (a byte-mode step takes at most three bytes and gives one sample, a nibble byte gives at most
+// two samples); a checked step then handles the codes near either end.
 bool DecodePackedWords(std::span<const uint8_t> stream, PackedStreamState& state, uint16_t* out,
                        size_t count) {
     if (state.pos > stream.size()) return false;
-    Cursor c{stream.data() + state.pos, stream.data() + stream.size(), out, out + count, state.prev};
+    const uint8_t* p = stream.data() + state.pos;
+    const uint8_t* const end = stream.data() + stream.size();
+    uint16_t* o = out;
+    uint16_t* const oEnd = out + count;
+    unsigned prev = state.prev;  // only the low 16 bits count: sums wrap like the writer's 16-bit register
+    unsigned left = state.wordsLeft;
+    unsigned byte = state.held;
+    PackedMode mode = state.mode;
     bool ok = true;
-    while (ok && c.o != c.oEnd) {
-        switch (state.mode) {
-            case PackedMode::kByte:
-                ok = DecodeBytes(c, state);
-                break;
-            case PackedMode::kNibbleHigh:
-                ok = DecodeNibbles(c, state);
-                break;
-            case PackedMode::kNibbleLow:
-                DecodeHeldNibble(c, state);
-                break;
-            case PackedMode::kWords:
-                ok = DecodeWords(c, state);
-                break;
-        }
+    if (o == oEnd) goto done;
+    switch (mode) {
+        case PackedMode::kByte:
+            goto byteMode;
+        case PackedMode::kNibbleHigh:
+            goto nibbleMode;
+        case PackedMode::kNibbleLow:
+            goto heldNibble;
+        case PackedMode::kWords:
+            goto wordMode;
     }
-    state.pos = static_cast<size_t>(c.p - stream.data());
-    state.prev = static_cast<uint16_t>(c.prev);
+
+byteMode:
+    for (size_t budget = Budget(static_cast<size_t>(oEnd - o), static_cast<size_t>(end - p) / 3); budget;
+         --budget) {
+        byte = *p++;
+        if (byte == kWordRunCode) goto wordRun;
+        if (byte == kNibbleCode) goto nibbleMode;
+        // Both readings are formed and one is kept: byte and word codes mix unpredictably in noisy images.
+        const bool isWord = byte == kWordCode;
+        prev = isWord ? Word(p) : prev + static_cast<unsigned>(static_cast<int8_t>(byte));
+        p += isWord ? 2 : 0;
+        *o++ = static_cast<uint16_t>(prev);
+    }
+    mode = PackedMode::kByte;
+    if (o == oEnd) goto done;
+    if (p == end) goto fail;
+    byte = *p++;
+    if (byte == kWordRunCode) goto wordRun;
+    if (byte == kNibbleCode) goto nibbleMode;
+    if (byte == kWordCode) {
+        if (end - p < 2) goto fail;
+        prev = Word(p);
+        p += 2;
+    } else {
+        prev += static_cast<unsigned>(static_cast<int8_t>(byte));
+    }
+    *o++ = static_cast<uint16_t>(prev);
+    goto byteMode;
+
+wordRun:
+    if (p == end) goto fail;
+    left = *p != 0 ? *p : 256;  // the software's 8-bit counter wraps: 0 means 256
+    ++p;
+wordMode:
+    mode = PackedMode::kWords;
+    {
+        const size_t run =
+            std::min<size_t>(left, Budget(static_cast<size_t>(oEnd - o), static_cast<size_t>(end - p) / 2));
+        for (size_t i = 0; i < run; ++i, p += 2) o[i] = static_cast<uint16_t>(Word(p));
+        o += run;
+        left -= static_cast<unsigned>(run);
+        if (run != 0) prev = o[-1];
+    }
+    if (left == 0) goto byteMode;
+    if (o == oEnd) goto done;
+    goto fail;
+
+nibbleMode:
+    for (size_t budget = Budget(static_cast<size_t>(oEnd - o) / 2, static_cast<size_t>(end - p)); budget;
+         --budget) {
+        byte = *p++;
+        prev += Nibble(byte >> 4);
+        *o++ = static_cast<uint16_t>(prev);
+        if ((byte & 15u) == kNibbleEnd) goto byteMode;
+        prev += Nibble(byte & 15u);
+        *o++ = static_cast<uint16_t>(prev);
+    }
+    mode = PackedMode::kNibbleHigh;
+    if (o == oEnd) goto done;
+    if (p == end) goto fail;
+    byte = *p++;
+    prev += Nibble(byte >> 4);
+    *o++ = static_cast<uint16_t>(prev);
+heldNibble:
+    if ((byte & 15u) == kNibbleEnd) goto byteMode;
+    mode = PackedMode::kNibbleLow;
+    if (o == oEnd) goto done;
+    prev += Nibble(byte & 15u);
+    *o++ = static_cast<uint16_t>(prev);
+    goto nibbleMode;
+
+fail:
+    ok = false;
+done:
+    state.pos = static_cast<size_t>(p - stream.data());
+    state.prev = static_cast<uint16_t>(prev);
+    state.wordsLeft = left;
+    state.held = static_cast<uint8_t>(byte);
+    state.mode = mode;
     return ok;
 }
 
