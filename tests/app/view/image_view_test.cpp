@@ -201,27 +201,30 @@ TEST_F(ImageViewTest, XorFrameDrawnTwiceRestoresThePicture) {
     state.zoomStep = 2;
     UpdateDisplayedSize(state, 6, 6);
     state.originX = -2;  // the frame's left edge lies outside the window
-    QImage picture(30, 30, QImage::Format_RGB32);
-    picture.fill(QColor(10, 200, 30));
-    const QImage before = picture;
-    {
-        QPainter painter(&picture);
-        ViewPainter::DrawMarkingRectangle(painter, state, image, Marking{0, 4, 2, 1}, true);
+    // The window's backing store is one of these formats.
+    for (const QImage::Format format : {QImage::Format_RGB32, QImage::Format_ARGB32_Premultiplied}) {
+        QImage picture(30, 30, format);
+        picture.fill(QColor(10, 200, 30));
+        const QImage before = picture;
+        {
+            QPainter painter(&picture);
+            ViewPainter::DrawMarkingRectangle(painter, state, image, Marking{0, 4, 2, 1}, true);
+        }
+        // Every outline pixel is inverted exactly once, corners included.
+        const QRgb inverted = before.pixel(0, 0) ^ (kMarkingPen.rgb() & 0x00FFFFFFu);
+        const std::optional<FrameCorners> frame = MarkingFrame(state, 6, 6, Marking{0, 4, 2, 1});
+        ASSERT_TRUE(frame.has_value());
+        EXPECT_EQ(picture.pixel(static_cast<int>(frame->x2), static_cast<int>(frame->y1)), inverted);
+        EXPECT_EQ(picture.pixel(static_cast<int>(frame->x2), static_cast<int>(frame->y2)), inverted);
+        EXPECT_EQ(picture.pixel(0, static_cast<int>(frame->y2)), inverted);
+        EXPECT_EQ(picture.pixel(static_cast<int>(frame->x2) - 1, static_cast<int>(frame->y1) + 1),
+                  before.pixel(0, 0));
+        {
+            QPainter painter(&picture);
+            ViewPainter::DrawMarkingRectangle(painter, state, image, Marking{0, 4, 2, 1}, true);
+        }
+        EXPECT_EQ(picture, before) << format;
     }
-    // Every outline pixel is inverted exactly once, corners included.
-    const QRgb inverted = before.pixel(0, 0) ^ (kMarkingPen.rgb() & 0x00FFFFFFu);
-    const std::optional<FrameCorners> frame = MarkingFrame(state, 6, 6, Marking{0, 4, 2, 1});
-    ASSERT_TRUE(frame.has_value());
-    EXPECT_EQ(picture.pixel(static_cast<int>(frame->x2), static_cast<int>(frame->y1)), inverted);
-    EXPECT_EQ(picture.pixel(static_cast<int>(frame->x2), static_cast<int>(frame->y2)), inverted);
-    EXPECT_EQ(picture.pixel(0, static_cast<int>(frame->y2)), inverted);
-    EXPECT_EQ(picture.pixel(static_cast<int>(frame->x2) - 1, static_cast<int>(frame->y1) + 1),
-              before.pixel(0, 0));
-    {
-        QPainter painter(&picture);
-        ViewPainter::DrawMarkingRectangle(painter, state, image, Marking{0, 4, 2, 1}, true);
-    }
-    EXPECT_EQ(picture, before);
 }
 
 TEST_F(ImageViewTest, ReadoutFollowsThePointer) {
