@@ -5,13 +5,16 @@
 #include <sys/uio.h>
 #include <unistd.h>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
-#include <vector>
+#include <new>
 
 namespace tarkemo {
 
 namespace {
+
+constexpr size_t kMaxParts = 8;
 
 // The folder part of `path` including its final slash, or empty for a bare name.
 std::string FolderOf(const std::string& path) {
@@ -33,18 +36,19 @@ int CreateTemporary(const std::string& folder, std::string& name) {
 
 // Loops only when the system writes fewer bytes than asked (signals, writes above 2 GiB).
 bool WriteAll(int fd, std::initializer_list<std::span<const uint8_t>> parts) {
-    std::vector<iovec> pending;
+    std::array<iovec, kMaxParts> pending{};
+    size_t count = 0;
     for (const auto& part : parts) {
-        if (!part.empty()) pending.push_back({const_cast<uint8_t*>(part.data()), part.size()});
+        if (!part.empty()) pending[count++] = {const_cast<uint8_t*>(part.data()), part.size()};
     }
     size_t first = 0;
-    while (first < pending.size()) {
-        const ssize_t written = writev(fd, pending.data() + first, static_cast<int>(pending.size() - first));
+    while (first < count) {
+        const ssize_t written = writev(fd, pending.data() + first, static_cast<int>(count - first));
         if (written < 0 && errno == EINTR) continue;
         if (written <= 0) return false;
         auto left = static_cast<size_t>(written);
-        while (first < pending.size() && left >= pending[first].iov_len) left -= pending[first++].iov_len;
-        if (first < pending.size()) {
+        while (first < count && left >= pending[first].iov_len) left -= pending[first++].iov_len;
+        if (first < count) {
             pending[first].iov_base = static_cast<uint8_t*>(pending[first].iov_base) + left;
             pending[first].iov_len -= left;
         }
@@ -61,10 +65,16 @@ void KeepPermissions(int fd, const std::string& path) {
 }  // namespace
 
 bool WriteFileAtomically(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts) {
-    if (path.empty() || path.back() == '/') return false;
+    if (path.empty() || path.back() == '/' || parts.size() > kMaxParts) return false;
     std::string temporary;
-    const int fd = CreateTemporary(FolderOf(path), temporary);
+    int fd = -1;
+    try {
+        fd = CreateTemporary(FolderOf(path), temporary);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
     if (fd < 0) return false;
+    // Nothing below allocates, so the temporary file is always removed on failure.
     KeepPermissions(fd, path);
     const bool written = WriteAll(fd, parts);
     const bool closed = close(fd) == 0;

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstring>
 #include <new>
 
 #include "image/atomic_file.h"

@@ -27,7 +27,9 @@ inline constexpr const char* kBmpReadErrorText =
 // Decodes a whole BMP file held in memory. None for anything that is not an 8-bit uncompressed image.
 std::optional<LoadedBitmap> DecodeBmp(std::span<const uint8_t> file);
 
-// Reads and decodes a BMP file in one read. None when it cannot be read or is refused.
+// Reads and decodes a BMP file without per-row reads: a small file in one read, a larger one with
+// one read for its headers and one straight into the new bitmap's rows. None when the file
+// cannot be read (or is no regular file) or is refused as DecodeBmp refuses it.
 std::optional<LoadedBitmap> ReadBmpFile(const std::string& path);
 
 // The exact bytes WriteBmpFile writes: 14-byte file header, 40-byte info header, 1024-byte table, pixels.
