@@ -1,6 +1,5 @@
 #include "document/document_state.h"
 
-#include <cctype>
 #include <utility>
 
 #include "document/title_text.h"
@@ -38,13 +37,6 @@ bool MarkModified(DocumentState& document) {
 std::string DocumentTitle(const DocumentState& document) {
     if (!document.HasDocument()) return TitleText(std::nullopt, false);
     return TitleText(document.path, document.modified);
-}
-
-bool HasBmpExtension(const std::string& path) {
-    if (path.size() < 4) return false;
-    std::string ending = path.substr(path.size() - 4);
-    for (char& c : ending) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return ending == ".bmp";
 }
 
 std::string ProposedSaveName(const DocumentState& document) {

@@ -53,9 +53,6 @@ bool MarkModified(DocumentState& document);
 // product name with the path (or "Unbenannt") and the modified mark.
 std::string DocumentTitle(const DocumentState& document);
 
-// True when the path ends in ".bmp", ignoring case.
-bool HasBmpExtension(const std::string& path);
-
 // The name a save proposes: the path itself, or for an imported file the same name with the
 // extension replaced by ".bmp" (".bmp" appended when it has none).
 std::string ProposedSaveName(const DocumentState& document);

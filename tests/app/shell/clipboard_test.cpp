@@ -1,0 +1,169 @@
+// Copy and paste through the real clipboard of the (offscreen) platform: the formats offered,
+// what is accepted from other programs, the paste questions and failures, and the menu state
+// that depends on the clipboard.
+#include <gtest/gtest.h>
+
+#include <QMimeData>
+#include <span>
+
+#include "app/shell/clipboard_adapter.h"
+#include "app/shell/clipboard_commands.h"
+#include "app/shell/command_flow.h"
+#include "app/support/app_fixture.h"
+#include "app/view/image_view.h"
+
+namespace tarkemo::app {
+namespace {
+
+using testing::AppTest;
+using testing::PatternBitmap;
+
+std::span<const uint8_t> Bytes(const QByteArray& bytes) {
+    return {reinterpret_cast<const uint8_t*>(bytes.constData()), static_cast<size_t>(bytes.size())};
+}
+
+QImage GrayImage(int width, int height) {
+    QImage image(width, height, QImage::Format_Grayscale8);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) image.scanLine(y)[x] = static_cast<uint8_t>(x + 10 * y);
+    }
+    return image;
+}
+
+void PutImage(const QImage& image) {
+    auto* data = new QMimeData;
+    data->setImageData(image);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+TEST_F(AppTest, CopyOffersTheMarkedRectangleAsBmpAndAsIndexedImage) {
+    OpenPattern(10, 10);
+    window_->View().SetMarking(Marking{2, 1, 4, 0});
+    Trigger(40006);
+    const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+    ASSERT_NE(data, nullptr);
+    const QByteArray file = data->data(kBmpMimeType);
+    ASSERT_EQ(file.size(), 14 + 40 + 1024 + 4 * 2);
+    EXPECT_EQ(file.left(2), QByteArray("BM"));
+    const auto decoded = DecodeBmp(Bytes(file));
+    ASSERT_TRUE(decoded.has_value());
+    EXPECT_EQ(decoded->bitmap.width, 3);
+    EXPECT_EQ(decoded->bitmap.height, 2);
+    EXPECT_EQ(decoded->bitmap.stride, 4);
+    const uint8_t* pixels = reinterpret_cast<const uint8_t*>(file.constData()) + 1078;
+    EXPECT_EQ(pixels[0], 2);      // pixel (2, 0)
+    EXPECT_EQ(pixels[4 + 2], 7);  // pixel (4, 1): 4 + 3
+    EXPECT_EQ(pixels[3], 0);      // row padding
+    EXPECT_EQ(pixels[7], 0);
+
+    const QImage image = qvariant_cast<QImage>(data->imageData());
+    EXPECT_EQ(image.format(), QImage::Format_Indexed8);
+    EXPECT_EQ(image.size(), QSize(3, 2));
+    EXPECT_EQ(image.pixelIndex(0, 1), 2);  // the bottom row is the image's last line
+    EXPECT_EQ(image.pixelIndex(2, 0), 7);
+}
+
+TEST_F(AppTest, CopyThenPasteGivesBackTheImageUntitledAndClean) {
+    OpenPattern(13, 7);
+    window_->Document().Bitmap()->colours[5] = ColourEntry{1, 2, 3, 0};
+    const GrayBitmap original = *window_->Document().Bitmap();
+    Trigger(40006);
+    EXPECT_TRUE(Enabled(40007));
+    Trigger(40007);
+    const GrayBitmap& pasted = *window_->Document().Bitmap();
+    EXPECT_EQ(pasted.width, 13);
+    EXPECT_EQ(pasted.height, 7);
+    EXPECT_TRUE(std::equal(original.pixels.begin(), original.pixels.end(), pasted.pixels.begin()));
+    EXPECT_EQ(pasted.colours, original.colours);
+    EXPECT_FALSE(window_->Document().grayRamp);
+    EXPECT_EQ(Title(), QString("Tarkemo - Unbenannt"));
+    EXPECT_FALSE(window_->Document().modified);
+    EXPECT_FALSE(Enabled(40003));
+    EXPECT_TRUE(Enabled(40004));
+    EXPECT_EQ(window_->View().CurrentMarking(), WholeImageMarking(13, 7));
+}
+
+TEST_F(AppTest, PasteAcceptsAGrayscaleImageOfAnotherProgram) {
+    PutImage(GrayImage(5, 4));
+    Trigger(40007);
+    ASSERT_TRUE(window_->Document().HasDocument());
+    const GrayBitmap& pasted = *window_->Document().Bitmap();
+    EXPECT_EQ(pasted.width, 5);
+    EXPECT_EQ(pasted.At(1, 3), 1);   // top image line is the top row
+    EXPECT_EQ(pasted.At(4, 0), 34);  // bottom line: 4 + 10 * 3
+    EXPECT_TRUE(window_->Document().grayRamp);
+}
+
+TEST_F(AppTest, PasteOfA24BitImageFailsAndLeavesNoDocument) {
+    OpenPattern();
+    QImage colour(6, 6, QImage::Format_RGB32);
+    colour.fill(Qt::red);
+    PutImage(colour);
+    EXPECT_TRUE(Enabled(40007));
+    EXPECT_FALSE(Enabled(40142));
+    Trigger(40007);
+    const MessageRequest message = prompter_->LastMessage();
+    EXPECT_EQ(message.text, QString(kPasteFailedText));
+    EXPECT_EQ(message.caption, QString("Tarkemo - Fehler beim Kopieren aus der Zwischenablage"));
+    EXPECT_EQ(message.icon, MessageIcon::kExclamation);
+    EXPECT_FALSE(window_->Document().HasDocument());
+    EXPECT_TRUE(window_->Document().path.empty());
+    EXPECT_EQ(Title(), QString("Tarkemo"));
+    EXPECT_EQ(window_->View().State().displayedWidth, 0);
+}
+
+TEST_F(AppTest, PasteOverModifiedDocumentAsksFirst) {
+    OpenPattern();
+    RunChangingCommand(*window_, "Zeichnen", [](GrayBitmap& b) {
+        b.At(0, 0) = 9;
+        return true;
+    });
+    PutImage(GrayImage(3, 3));
+    prompter_->AnswerMessage(Answer::kNo);
+    Trigger(40007);
+    const MessageRequest asked = prompter_->LastMessage();
+    EXPECT_EQ(asked.text, QString(kPasteOverModifiedText));
+    EXPECT_EQ(asked.caption, QString("Tarkemo - Aus der Zwischenablage einfügen"));
+    EXPECT_EQ(asked.defaultButton, Answer::kNo);
+    EXPECT_EQ(window_->Document().geometry.width, 20);
+
+    prompter_->AnswerMessage(Answer::kYes);
+    Trigger(40007);
+    EXPECT_EQ(window_->Document().geometry.width, 3);
+    EXPECT_FALSE(Enabled(40008));  // paste discards the undo snapshot
+}
+
+TEST_F(AppTest, ClipboardOperandsNeedAnImageOfTheDocumentSize) {
+    OpenPattern(100, 80);
+    PutImage(GrayImage(100, 80));
+    EXPECT_TRUE(Enabled(40007));
+    for (int id : {40142, 40143, 40144, 40050, 40052, 40049, 40055, 40051}) EXPECT_TRUE(Enabled(id)) << id;
+    PutImage(GrayImage(100, 81));
+    EXPECT_TRUE(Enabled(40007));
+    EXPECT_FALSE(Enabled(40142));
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(Enabled(40007));
+}
+
+TEST_F(AppTest, TopDownBmpOnTheClipboardPastesUpright) {
+    // A BMP file stored top-down (negative height), as some programs write it.
+    GrayBitmap source = PatternBitmap(4, 3);
+    std::vector<uint8_t> file = *EncodeBmp(source);
+    const int32_t negative = -3;
+    std::memcpy(file.data() + 22, &negative, 4);
+    auto* data = new QMimeData;
+    data->setData(kBmpMimeType,
+                  QByteArray(reinterpret_cast<const char*>(file.data()), qsizetype(file.size())));
+    QGuiApplication::clipboard()->setMimeData(data);
+    EXPECT_EQ(ClipboardImageInfo().size.height, -3);
+    OpenPattern(4, 3);
+    EXPECT_FALSE(Enabled(40142));  // the signed height differs from the document's
+    Trigger(40007);
+    ASSERT_TRUE(window_->Document().HasDocument());
+    EXPECT_EQ(window_->Document().geometry.height, 3);
+    // Stored first, the source's bottom row is now the top row.
+    EXPECT_EQ(window_->Document().Bitmap()->At(1, 2), source.At(1, 0));
+}
+
+}  // namespace
+}  // namespace tarkemo::app
