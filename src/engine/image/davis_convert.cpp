@@ -41,6 +41,11 @@ DavisSampleRange FindFloatRange(const std::vector<float>& floats) {
     return range;
 }
 
+// Threads pay off only for images of many rows' worth of work.
+inline bool IsLarge(const DavisImage& image) {
+    return static_cast<int64_t>(image.width) * image.height >= (int64_t{1} << 18);
+}
+
 // Clamps to 0..255, then truncates toward zero.
 inline uint8_t ToPixel(double v) {
     if (!(v > 0)) return 0;
@@ -53,20 +58,31 @@ void ClearPadding(GrayBitmap& bitmap) {
     for (int32_t y = 0; y < bitmap.height; ++y) std::memset(bitmap.Row(y) + bitmap.width, 0, padding);
 }
 
-// Every 16-bit value in min..max maps through one table built with the exact formula, so the
-// per-pixel work is a lookup.
+// (s - min) * (255 / (max - min)), the factor computed first.
+inline uint8_t ScaleWord(unsigned s, WordRange range, double factor) {
+    return ToPixel(static_cast<double>(s - range.min) * factor);
+}
+
+// Large images map every sample through a table of min..max built with the exact formula, so the
+// per-pixel work is a lookup; small images with a wide range compute each pixel instead.
 void ConvertWords(const DavisImage& image, WordRange range, GrayBitmap& bitmap) {
-    std::vector<uint8_t> table(65536, 0);
     const double factor = 255.0 / static_cast<double>(range.max - range.min);
-    for (unsigned s = range.min; s <= range.max; ++s)
-        table[s] = ToPixel(static_cast<double>(s - range.min) * factor);
-    const uint16_t* samples = image.words.data();
     const size_t width = static_cast<size_t>(image.width);
-#pragma omp parallel for schedule(static)
+    const bool useTable = static_cast<size_t>(range.max - range.min) < image.words.size();
+    std::vector<uint8_t> table(useTable ? range.max + 1u : 0u);
+    if (useTable) {
+        for (unsigned s = range.min; s <= range.max; ++s) table[s] = ScaleWord(s, range, factor);
+    }
+    const uint16_t* samples = image.words.data();
+#pragma omp parallel for schedule(static) if (IsLarge(image))
     for (int32_t y = 0; y < image.height; ++y) {
         const uint16_t* line = samples + static_cast<size_t>(image.height - 1 - y) * width;
         uint8_t* row = bitmap.Row(y);
-        for (size_t x = 0; x < width; ++x) row[x] = table[line[x]];
+        if (useTable) {
+            for (size_t x = 0; x < width; ++x) row[x] = table[line[x]];
+        } else {
+            for (size_t x = 0; x < width; ++x) row[x] = ScaleWord(line[x], range, factor);
+        }
     }
 }
 
@@ -75,7 +91,7 @@ void ConvertFloats(const DavisImage& image, const DavisSampleRange& range, GrayB
     const double width = range.max - range.min;
     const float* samples = image.floats.data();
     const size_t columns = static_cast<size_t>(image.width);
-#pragma omp parallel for schedule(static)
+#pragma omp parallel for schedule(static) if (IsLarge(image))
     for (int32_t y = 0; y < image.height; ++y) {
         const float* line = samples + static_cast<size_t>(image.height - 1 - y) * columns;
         uint8_t* row = bitmap.Row(y);
