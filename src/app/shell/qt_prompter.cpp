@@ -3,6 +3,7 @@
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMessageBox>
 #include <QStringList>
 
@@ -98,7 +99,12 @@ std::optional<QString> QtPrompter::ChooseFile(const FileRequest& request) {
     for (const FileFilter& filter : request.filters) nameFilters << QtNameFilter(filter);
     dialog.setNameFilters(nameFilters);
     dialog.setDefaultSuffix(request.defaultSuffix);
-    if (!request.proposedName.isEmpty()) dialog.selectFile(request.proposedName);
+    if (!request.proposedName.isEmpty()) {
+        // A relative name (as given on the command line) starts the dialog in its own folder.
+        const QFileInfo proposed(request.proposedName);
+        dialog.setDirectory(proposed.absolutePath());
+        dialog.selectFile(proposed.fileName());
+    }
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     const QStringList chosen = dialog.selectedFiles();
     if (chosen.isEmpty() || chosen.front().isEmpty()) return std::nullopt;
