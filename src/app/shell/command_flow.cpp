@@ -31,6 +31,8 @@ bool RunChangingCommand(MainWindow& window, std::string_view undoName, const Bit
     // Without memory for the copy the command still runs; it just cannot be undone.
     TakeUndoSnapshot(document.undo, *document.Bitmap(), undoName);
     const bool changed = ApplyChange(*document.Bitmap(), change);
+    // The change may have replaced the bitmap by a new one of the same size.
+    RefreshGeometry(document);
     if (changed) {
         FinishPixelChange(window);
     } else {

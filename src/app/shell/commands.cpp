@@ -32,7 +32,9 @@ constexpr std::array kPopups = {
 };
 
 // Rows in menu order. Columns: id, popup, text, label, key, handler, enable rule, check rule,
-// check value, separator after the entry.
+// check value, separator after the entry. A command gets its behaviour by naming its handler in
+// its row (declared in the header of its feature, e.g. app/commands/geometry_commands.h); until
+// then the row's handler is nullptr and the entry does nothing.
 constexpr std::array kCommands = {
     CommandRow{40001, M::kFile, "Ö&ffnen...", "Strg+O", "Ctrl+O", &OpenCommand, E::kAlways, C::kNone, 0,
                false},

@@ -121,6 +121,7 @@ void UndoCommand(MainWindow& window, const CommandCall&) {
     DocumentState& document = window.Document();
     if (!document.HasDocument() || !SwapUndo(document.undo, *document.Bitmap())) return;
     document.grayRamp = IsIdentityGrayRamp(document.Bitmap()->colours);
+    RefreshGeometry(document);
     window.View().BitmapChanged();
 }
 

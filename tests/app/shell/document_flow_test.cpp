@@ -54,6 +54,11 @@ TEST_F(AppTest, OpenChangeAndUndoShowInCaptionAndUndoEntry) {
     const QString path = OpenPattern(20, 10);
     EXPECT_EQ(Title(), "Tarkemo - " + path);
     EXPECT_EQ(window_->View().State().displayedWidth, 20);
+    // The view's read-out reaches the InfoBox: the pixel under the image's top-left window point.
+    const ViewState& view = window_->View().State();
+    window_->View().UpdateReadout(view.originX, view.originY);
+    EXPECT_EQ(window_->Info().XLine(), QString("X:  0  (20)"));
+    EXPECT_EQ(window_->Info().GrayLine(), QString("Grauwert:  27"));  // pixel (0, 9): 3 * 9
     const std::vector<uint8_t> before(window_->Document().Bitmap()->pixels.begin(),
                                       window_->Document().Bitmap()->pixels.end());
     EXPECT_TRUE(RunChangingCommand(*window_, "Gauss-Filter (3x3)", Invert));
