@@ -1,5 +1,6 @@
 #include "ops/border_extension.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -37,6 +38,14 @@ int64_t HighSideIndex(int32_t rule, int64_t n, int64_t distance) {
     return n - 1 - LowSideIndex(rule, n, distance);
 }
 
+// The sequences repeat with this period, so a margin wider than one period is a repetition of
+// its first period.
+int64_t SequencePeriod(int32_t rule, int64_t n) {
+    if (rule == kFlipInc) return 2 * n;
+    if (rule == kFlipExc) return n == 1 ? 1 : 2 * n - 2;
+    return n;
+}
+
 // A stretch of margin columns whose source columns run forward (+1), backward (-1) or stay (0),
 // so a whole stretch is one memcpy, one reversed copy or one memset.
 struct CopyRun {
@@ -46,39 +55,45 @@ struct CopyRun {
     int32_t step;
 };
 
-void AppendRuns(const std::vector<int32_t>& sources, int32_t dstStart, std::vector<CopyRun>& runs) {
-    const auto count = static_cast<int32_t>(sources.size());
-    int32_t i = 0;
-    while (i < count) {
-        int32_t step = 0;
-        int32_t end = i + 1;
-        if (end < count) {
-            const int32_t delta = sources[end] - sources[i];
-            if (delta >= -1 && delta <= 1) {
-                step = delta;
-                while (end < count && sources[end] - sources[end - 1] == step) ++end;
+// How one side's margin of a row is filled: runs for the first period next to the image, then
+// copies of what is already filled, doubling each time.
+struct SidePlan {
+    bool left;
+    int32_t edge;    // output column next to the image: offsetX - 1 on the left, offsetX + W on the right
+    int32_t margin;  // columns on this side
+    int64_t period;
+    std::vector<CopyRun> runs;
+};
+
+SidePlan PlanSide(int32_t rule, int32_t width, bool left, int32_t edge, int32_t margin) {
+    SidePlan plan{left, edge, margin, SequencePeriod(rule, width), {}};
+    const int64_t count = std::min<int64_t>(margin, plan.period);
+    auto index = [&](int64_t d) {
+        return left ? LowSideIndex(rule, width, d) : HighSideIndex(rule, width, d);
+    };
+    for (int64_t d = 1; d <= count;) {
+        int64_t last = d;  // distances d ... last share one slope
+        int64_t slope = 0;
+        if (d < count) {
+            slope = index(d + 1) - index(d);
+            if (slope >= -1 && slope <= 1) {
+                last = d + 1;
+                while (last < count && index(last + 1) - index(last) == slope) ++last;
+            } else {
+                slope = 0;
             }
         }
-        runs.push_back({dstStart + i, sources[i], end - i, step});
-        i = end;
+        const auto length = static_cast<int32_t>(last - d + 1);
+        if (left) {  // columns run toward the image as the distance falls
+            plan.runs.push_back({static_cast<int32_t>(edge + 1 - last), static_cast<int32_t>(index(last)),
+                                 length, static_cast<int32_t>(-slope)});
+        } else {
+            plan.runs.push_back({static_cast<int32_t>(edge + d - 1), static_cast<int32_t>(index(d)), length,
+                                 static_cast<int32_t>(slope)});
+        }
+        d = last + 1;
     }
-}
-
-// The runs that fill the left and right margin of one output row from the image row.
-std::vector<CopyRun> PlanColumnRuns(int32_t rule, int32_t width, int32_t newWidth, int32_t offsetX) {
-    std::vector<CopyRun> runs;
-    std::vector<int32_t> sources(static_cast<size_t>(offsetX));
-    for (int32_t c = 0; c < offsetX; ++c) {
-        sources[c] = static_cast<int32_t>(LowSideIndex(rule, width, offsetX - c));
-    }
-    AppendRuns(sources, 0, runs);
-    const int32_t rightStart = offsetX + width;
-    sources.assign(static_cast<size_t>(newWidth - rightStart), 0);
-    for (int32_t c = rightStart; c < newWidth; ++c) {
-        sources[c - rightStart] = static_cast<int32_t>(HighSideIndex(rule, width, c - rightStart + 1));
-    }
-    AppendRuns(sources, rightStart, runs);
-    return runs;
+    return plan;
 }
 
 void ApplyRuns(const std::vector<CopyRun>& runs, const uint8_t* source, uint8_t* row) {
@@ -95,6 +110,21 @@ void ApplyRuns(const std::vector<CopyRun>& runs, const uint8_t* source, uint8_t*
     }
 }
 
+// Fills one side of a row: the first period from the image row, the rest by copying already filled
+// columns one or more whole periods away (never overlapping).
+void FillSide(const SidePlan& plan, const uint8_t* source, uint8_t* row) {
+    ApplyRuns(plan.runs, source, row);
+    int64_t filled = std::min<int64_t>(plan.margin, plan.period);
+    while (filled < plan.margin) {
+        const int64_t length = std::min<int64_t>(filled, plan.margin - filled);
+        uint8_t* near = plan.left ? row + plan.edge + 1 - filled : row + plan.edge + filled - 1;
+        uint8_t* dst = plan.left ? near - length : near + 1;
+        const uint8_t* src = plan.left ? dst + filled : dst - filled;
+        std::memcpy(dst, src, static_cast<size_t>(length));
+        filled += length;
+    }
+}
+
 struct Placement {
     int32_t offsetX;
     int32_t offsetY;
@@ -107,7 +137,9 @@ void ClearRowPadding(GrayBitmap& output) {
 }
 
 void MirrorOrRepeat(const GrayBitmap& input, GrayBitmap& output, Placement at, int32_t rule) {
-    const std::vector<CopyRun> runs = PlanColumnRuns(rule, input.width, output.width, at.offsetX);
+    const int32_t rightStart = at.offsetX + input.width;
+    const SidePlan left = PlanSide(rule, input.width, true, at.offsetX - 1, at.offsetX);
+    const SidePlan right = PlanSide(rule, input.width, false, rightStart, output.width - rightStart);
     const auto width = static_cast<size_t>(input.width);
     const int32_t top = at.offsetY + input.height - 1;
     for (int32_t r = 0; r < output.height; ++r) {
@@ -117,7 +149,8 @@ void MirrorOrRepeat(const GrayBitmap& input, GrayBitmap& output, Placement at, i
         const uint8_t* source = input.Row(static_cast<int32_t>(sourceRow));
         uint8_t* row = output.Row(r);
         std::memcpy(row + at.offsetX, source, width);
-        ApplyRuns(runs, source, row);
+        FillSide(left, source, row);
+        FillSide(right, source, row);
     }
 }
 

@@ -317,6 +317,19 @@ TEST(ExtendBorderTest, InPlaceReplacesTheBitmap) {
     EXPECT_EQ(Row(image, 0), (std::vector<int>{20, 30, 10, 20, 30, 10, 20}));
 }
 
+TEST(ExtendBorderTest, MarginsManyPeriodsWideAgreeWithTheReference) {
+    const GrayBitmap image = MakeImage({{10, 20, 30}, {40, 50, 60}});
+    for (int32_t rule : {kFlipInc, kFlipExc, kPeriodic}) {
+        const auto out = ExtendBorder(image, 100003, 3, 70001, 1, rule);
+        ASSERT_TRUE(out);
+        const Canvas expected = Reference(image, 100003, 3, 70001, 1, rule);
+        for (int32_t r = 0; r < 3; ++r) {
+            for (int32_t c = 0; c < 100003; ++c)
+                ASSERT_EQ(out->At(c, r), expected.p[r * 100003 + c]) << rule << " " << c;
+        }
+    }
+}
+
 // Every rule on random small images, margins often wider than the image, against the reference.
 TEST(ExtendBorderTest, AgreesWithTheReferenceOnRandomImages) {
     testimages::Random random(42);
