@@ -5,6 +5,8 @@
 #include <new>
 #include <utility>
 
+#include "image/memory_limits.h"
+
 namespace tarkemo {
 
 namespace {
@@ -34,6 +36,7 @@ bool PrepareBuffer(UndoSnapshot& snapshot, const GrayBitmap& bitmap) {
         return true;
     }
     std::vector<uint8_t>().swap(snapshot.pixels);
+    if (!AllocationFits(bitmap.ByteCount())) return false;
     try {
         snapshot.pixels.resize(bitmap.ByteCount());
     } catch (const std::bad_alloc&) {

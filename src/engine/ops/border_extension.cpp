@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "image/memory_limits.h"
+
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
@@ -363,6 +365,8 @@ std::optional<GrayBitmap> Extend(const GrayBitmap& input, int32_t newWidth, int3
     if (rule == kFlipInc || rule == kFlipExc || rule == kPeriodic) {
         MirrorOrRepeat(input, *output, at, rule);
     } else if (rule == kLocalMean) {
+        const auto marginColumns = static_cast<size_t>(newWidth - input.width);
+        if (!AllocationFits(marginColumns * static_cast<size_t>(newHeight))) return std::nullopt;
         CopyImage(input, *output, at);
         LocalMeanGrowth(*output, at.offsetX, at.offsetX + input.width - 1, at.offsetY,
                         at.offsetY + input.height - 1)
