@@ -53,6 +53,23 @@ TEST(UndoSnapshotTest, GrayRampUndoBringsTheRainbowBack) {
     EXPECT_FALSE(IsIdentityGrayRamp(image.colours));
 }
 
+TEST(UndoSnapshotTest, EveryBuiltInPaletteIsUndoneExactly) {
+    for (const bool startGray : {true, false}) {
+        for (const BuiltInPaletteInfo& info : BuiltInPalettes()) {
+            UndoSnapshot snapshot;
+            GrayBitmap image = Noise(6, 3);  // stride 8: intensity also rewrites the padding
+            if (!startGray) ApplyDoubleRainbowPalette(image);
+            const GrayBitmap before = image;
+            ASSERT_TRUE(TakeUndoSnapshot(snapshot, image, info.undoName));
+            ApplyBuiltInPalette(image, info.palette);
+            ASSERT_TRUE(SwapUndo(snapshot, image));
+            EXPECT_EQ(image.colours, before.colours) << info.undoName;
+            EXPECT_EQ(Pixels(image), Pixels(before)) << info.undoName;
+            EXPECT_EQ(IsIdentityGrayRamp(image.colours), startGray) << info.undoName;
+        }
+    }
+}
+
 TEST(UndoSnapshotTest, NamesLoseAmpersandsAndDots) {
     struct Case {
         const char* recorded;
