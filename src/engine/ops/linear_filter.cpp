@@ -104,17 +104,32 @@ bool IsPowerOfTwo(double value) {
 struct Workspace {
     explicit Workspace(const Geometry& g)
         : rowLength(RoundedRowLength(g.width) + g.kernelWidth - 1),
-          ring(static_cast<size_t>(g.kernelHeight) * rowLength, 0.0),
-          rows(static_cast<size_t>(g.kernelHeight)),
-          sums(RoundedRowLength(g.width)),
-          divisors(static_cast<size_t>(g.width)) {}
+          slots(static_cast<size_t>(g.kernelHeight) + kRowsAtOnce - 1),
+          ring(slots * rowLength, 0.0),
+          rows(slots),
+          sums(kRowsAtOnce * RoundedRowLength(g.width)),
+          divisors(static_cast<size_t>(g.width)) {
+        for (size_t r = 0; r < kRowsAtOnce; ++r) sumRows[r] = sums.data() + r * RoundedRowLength(g.width);
+    }
     static size_t RoundedRowLength(int32_t width) {
         return (static_cast<size_t>(width) + kCorrelationBlock - 1) / kCorrelationBlock * kCorrelationBlock;
     }
+    static size_t Bytes(const Geometry& g) {
+        return ((static_cast<size_t>(g.kernelHeight) + kRowsAtOnce - 1) *
+                    (RoundedRowLength(g.width) + static_cast<size_t>(g.kernelWidth)) +
+                (kRowsAtOnce + 1) * RoundedRowLength(g.width)) *
+               sizeof(double);
+    }
+    double* Slot(int32_t sourceRow) {
+        return ring.data() + static_cast<size_t>(sourceRow) % slots * rowLength;
+    }
+
     size_t rowLength;
-    std::vector<double> ring;  // the kernel's source rows as doubles, one slot per kernel row
+    size_t slots;
+    std::vector<double> ring;  // source rows of the margin-extended image as doubles, by row modulo slots
     std::vector<const double*> rows;
     std::vector<double> sums;
+    double* sumRows[kRowsAtOnce] = {};
     std::vector<double> divisors;
 };
 
@@ -131,45 +146,47 @@ struct FilterRun {
     std::vector<float> rowMaximum;
 };
 
-void FilterRow(FilterRun& run, Workspace& ws, int32_t y) {
-    const Geometry& g = run.g;
-    ConvertRowToDouble(
-        run.extended->Row(y + g.kernelHeight - 1), g.width + g.kernelWidth - 1,
-        ws.ring.data() + static_cast<size_t>((y + g.kernelHeight - 1) % g.kernelHeight) * ws.rowLength);
-    for (int32_t i = 0; i < g.kernelHeight; ++i) {
-        ws.rows[static_cast<size_t>(i)] =
-            ws.ring.data() + static_cast<size_t>((y + i) % g.kernelHeight) * ws.rowLength;
-    }
-    CorrelateRow(ws.rows.data(), run.coefficients.data(), g.kernelWidth, g.kernelHeight,
-                 static_cast<int32_t>(ws.sums.size()), ws.sums.data());
+// Divides, offsets and folds the sums of output row y, then writes its pixels or buffers its values.
+void FinishRow(FilterRun& run, Workspace& ws, const double* sums, int32_t y) {
+    const int32_t width = run.g.width;
     if (run.coefficientSums) run.coefficientSums->FillRow(y, ws.divisors.data());
-    float* values = run.buffer ? run.buffer->data() + static_cast<size_t>(y) * g.width : nullptr;
-    ScaleRow(ws.sums.data(), ws.divisors.data(), run.multiply, run.filter->addOffset, run.filter->sign,
-             g.width, values, run.buffer ? nullptr : run.output->Row(y));
-    if (run.buffer) {
-        float low = values[0];
-        float high = values[0];
-        for (int32_t x = 1; x < g.width; ++x) {
-            if (values[x] > high) high = values[x];
-            if (values[x] < low) low = values[x];
-        }
-        run.rowMinimum[static_cast<size_t>(y)] = low;
-        run.rowMaximum[static_cast<size_t>(y)] = high;
+    float* values = run.buffer ? run.buffer->data() + static_cast<size_t>(y) * width : nullptr;
+    ScaleRow(sums, ws.divisors.data(), run.multiply, run.filter->addOffset, run.filter->sign, width, values,
+             run.buffer ? nullptr : run.output->Row(y));
+    if (!run.buffer) return;
+    float low = values[0];
+    float high = values[0];
+    for (int32_t x = 1; x < width; ++x) {
+        if (values[x] > high) high = values[x];
+        if (values[x] < low) low = values[x];
     }
+    run.rowMinimum[static_cast<size_t>(y)] = low;
+    run.rowMaximum[static_cast<size_t>(y)] = high;
 }
 
+// Output rows firstRow ... endRow-1, a few at a time. Output row y reads rows y ... y + kh - 1 of
+// the extended image; each is converted to doubles once.
 void FilterBand(FilterRun& run, Workspace& ws, int32_t firstRow, int32_t endRow) {
     if (firstRow >= endRow) return;
     if (run.coefficientSums == nullptr) {
         const double divBy = run.filter->divBy;
         std::fill(ws.divisors.begin(), ws.divisors.end(), run.multiply ? 1.0 / divBy : divBy);
     }
-    const int32_t kh = run.g.kernelHeight;
-    for (int32_t r = 0; r + 1 < kh; ++r) {
-        ConvertRowToDouble(run.extended->Row(firstRow + r), run.g.width + run.g.kernelWidth - 1,
-                           ws.ring.data() + static_cast<size_t>((firstRow + r) % kh) * ws.rowLength);
+    const Geometry& g = run.g;
+    const int32_t sourceWidth = g.width + g.kernelWidth - 1;
+    const auto convert = [&](int32_t row) {
+        ConvertRowToDouble(run.extended->Row(row), sourceWidth, ws.Slot(row));
+    };
+    for (int32_t row = firstRow; row < firstRow + g.kernelHeight - 1; ++row) convert(row);
+    for (int32_t y = firstRow; y < endRow; y += kRowsAtOnce) {
+        const int32_t count = std::min(kRowsAtOnce, endRow - y);
+        for (int32_t row = y + g.kernelHeight - 1; row < y + count + g.kernelHeight - 1; ++row) convert(row);
+        for (int32_t s = 0; s < g.kernelHeight + count - 1; ++s)
+            ws.rows[static_cast<size_t>(s)] = ws.Slot(y + s);
+        CorrelateRows(ws.rows.data(), run.coefficients.data(), g.kernelWidth, g.kernelHeight, count,
+                      static_cast<int32_t>(Workspace::RoundedRowLength(g.width)), ws.sumRows);
+        for (int32_t r = 0; r < count; ++r) FinishRow(run, ws, ws.sumRows[r], y + r);
     }
-    for (int32_t y = firstRow; y < endRow; ++y) FilterRow(run, ws, y);
 }
 
 bool WorthThreads(const Geometry& g) {
@@ -249,9 +266,7 @@ bool Filter(GrayBitmap& bitmap, const LinearFilter& filter) {
         run.output = &bitmap;
     }
     const int threads = WorthThreads(run.g) ? std::min(omp_get_max_threads(), bitmap.height) : 1;
-    const size_t ringBytes = static_cast<size_t>(filter.height) *
-                             (Workspace::RoundedRowLength(bitmap.width) + filter.width) * sizeof(double);
-    if (!AllocationFits(ringBytes * static_cast<size_t>(threads))) return false;
+    if (!AllocationFits(Workspace::Bytes(run.g) * static_cast<size_t>(threads))) return false;
     std::vector<Workspace> spaces;
     spaces.reserve(static_cast<size_t>(threads));
     for (int t = 0; t < threads; ++t) spaces.emplace_back(run.g);

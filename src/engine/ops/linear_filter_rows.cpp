@@ -23,29 +23,56 @@
 namespace tarkemo {
 namespace {
 
-template <typename Lanes>
+// Computes `kRows` output rows together so that every source vector loaded serves each of them:
+// output row r takes source row s with kernel row s - r. Each pixel still receives its products in
+// kernel order (rows from the bottom, columns from the left), so the sums are those of the plain loop.
+template <typename Lanes, int32_t kBlock, int32_t kRows>
 inline __attribute__((always_inline)) void CorrelateBlocks(const double* const* rows,
                                                            const double* coefficients, int32_t kernelWidth,
                                                            int32_t kernelHeight, int32_t count,
-                                                           double* sums) {
+                                                           double* const* sums) {
     constexpr int32_t kLanes = sizeof(Lanes) / sizeof(double);
-    constexpr int32_t kVectors = kCorrelationBlock / kLanes;
-    for (int32_t x = 0; x < count; x += kCorrelationBlock) {
-        Lanes acc[kVectors] = {};
-        for (int32_t i = 0; i < kernelHeight; ++i) {
-            const double* source = rows[i] + x;
-            const double* weights = coefficients + static_cast<size_t>(i) * static_cast<size_t>(kernelWidth);
+    constexpr int32_t kVectors = kBlock / kLanes;
+    const int32_t sourceRows = kernelHeight + kRows - 1;
+    for (int32_t x = 0; x < count; x += kBlock) {
+        Lanes acc[kRows][kVectors] = {};
+        for (int32_t s = 0; s < sourceRows; ++s) {
+            const double* source = rows[s] + x;
+            // Output rows first ... last take this source row.
+            const int32_t first = s - kernelHeight + 1;
+            const int32_t last = s;
             for (int32_t j = 0; j < kernelWidth; ++j) {
-                const Lanes weight = Lanes{} + weights[j];
-#pragma GCC unroll 16
-                for (int32_t v = 0; v < kVectors; ++v) {
-                    Lanes pixels;
-                    std::memcpy(&pixels, source + j + v * kLanes, sizeof pixels);
-                    acc[v] += pixels * weight;
+                Lanes pixels[kVectors];
+#pragma GCC unroll 8
+                for (int32_t v = 0; v < kVectors; ++v)
+                    std::memcpy(&pixels[v], source + j + v * kLanes, sizeof(Lanes));
+#pragma GCC unroll 8
+                for (int32_t r = 0; r < kRows; ++r) {
+                    if (r >= first && r <= last) {
+                        // c - 0 is c for every c, so this is a plain broadcast (0 + c would not be).
+                        const Lanes weight =
+                            coefficients[static_cast<size_t>(s - r) * kernelWidth + j] - Lanes{};
+#pragma GCC unroll 8
+                        for (int32_t v = 0; v < kVectors; ++v) acc[r][v] += pixels[v] * weight;
+                    }
                 }
             }
         }
-        std::memcpy(sums + x, acc, sizeof acc);
+        for (int32_t r = 0; r < kRows; ++r) std::memcpy(sums[r] + x, acc[r], sizeof acc[r]);
+    }
+}
+
+template <typename Lanes, int32_t kBlock>
+inline __attribute__((always_inline)) void Correlate(const double* const* rows, const double* coefficients,
+                                                     int32_t kernelWidth, int32_t kernelHeight,
+                                                     int32_t rowCount, int32_t count, double* const* sums) {
+    if (rowCount == kRowsAtOnce) {
+        CorrelateBlocks<Lanes, kBlock, kRowsAtOnce>(rows, coefficients, kernelWidth, kernelHeight, count,
+                                                    sums);
+        return;
+    }
+    for (int32_t r = 0; r < rowCount; ++r) {
+        CorrelateBlocks<Lanes, kBlock, 1>(rows + r, coefficients, kernelWidth, kernelHeight, count, sums + r);
     }
 }
 
@@ -53,26 +80,29 @@ using Lanes2 = double __attribute__((vector_size(16)));
 using Lanes4 = double __attribute__((vector_size(32)));
 using Lanes8 = double __attribute__((vector_size(64)));
 
-using CorrelateFunction = void (*)(const double* const*, const double*, int32_t, int32_t, int32_t, double*);
+using CorrelateFunction = void (*)(const double* const*, const double*, int32_t, int32_t, int32_t, int32_t,
+                                   double* const*);
 
+// Two vectors per output row and four rows keep eight accumulators in registers on every target.
 void CorrelateBaseline(const double* const* rows, const double* coefficients, int32_t kernelWidth,
-                       int32_t kernelHeight, int32_t count, double* sums) {
-    CorrelateBlocks<Lanes2>(rows, coefficients, kernelWidth, kernelHeight, count, sums);
+                       int32_t kernelHeight, int32_t rowCount, int32_t count, double* const* sums) {
+    Correlate<Lanes2, 4>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
 }
 
 #if TARKEMO_X86_VERSIONS
 __attribute__((target("arch=x86-64-v3"))) void CorrelateAvx2(const double* const* rows,
                                                              const double* coefficients, int32_t kernelWidth,
-                                                             int32_t kernelHeight, int32_t count,
-                                                             double* sums) {
-    CorrelateBlocks<Lanes4>(rows, coefficients, kernelWidth, kernelHeight, count, sums);
+                                                             int32_t kernelHeight, int32_t rowCount,
+                                                             int32_t count, double* const* sums) {
+    Correlate<Lanes4, 8>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
 }
 
 __attribute__((target("arch=x86-64-v4"))) void CorrelateAvx512(const double* const* rows,
                                                                const double* coefficients,
                                                                int32_t kernelWidth, int32_t kernelHeight,
-                                                               int32_t count, double* sums) {
-    CorrelateBlocks<Lanes8>(rows, coefficients, kernelWidth, kernelHeight, count, sums);
+                                                               int32_t rowCount, int32_t count,
+                                                               double* const* sums) {
+    Correlate<Lanes8, 16>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
 }
 #endif
 
@@ -108,16 +138,16 @@ void ConvertRowToDouble(const uint8_t* src, int32_t count, double* dst) {
     for (int32_t x = 0; x < count; ++x) dst[x] = src[x];
 }
 
-void CorrelateRow(const double* const* rows, const double* coefficients, int32_t kernelWidth,
-                  int32_t kernelHeight, int32_t count, double* sums) {
+void CorrelateRows(const double* const* rows, const double* coefficients, int32_t kernelWidth,
+                   int32_t kernelHeight, int32_t rowCount, int32_t count, double* const* sums) {
     static const CorrelateFunction best = FunctionFor(BestIsa());
-    best(rows, coefficients, kernelWidth, kernelHeight, count, sums);
+    best(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
 }
 
-void CorrelateRowWith(RowIsa isa, const double* const* rows, const double* coefficients, int32_t kernelWidth,
-                      int32_t kernelHeight, int32_t count, double* sums) {
+void CorrelateRowsWith(RowIsa isa, const double* const* rows, const double* coefficients, int32_t kernelWidth,
+                       int32_t kernelHeight, int32_t rowCount, int32_t count, double* const* sums) {
     FunctionFor(RowIsaSupported(isa) ? isa : RowIsa::kBaseline)(rows, coefficients, kernelWidth, kernelHeight,
-                                                                count, sums);
+                                                                rowCount, count, sums);
 }
 
 namespace {

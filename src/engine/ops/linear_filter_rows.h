@@ -7,26 +7,30 @@
 
 namespace tarkemo {
 
-// Pixels computed together; the length of a sums row must be a multiple of it.
-inline constexpr int32_t kCorrelationBlock = 32;
+// Row lengths of the sums must be multiples of this many pixels.
+inline constexpr int32_t kCorrelationBlock = 16;
+
+// Output rows computed together when a band has that many left.
+inline constexpr int32_t kRowsAtOnce = 4;
 
 // dst[x] = src[x] for x in 0 ... count-1.
 void ConvertRowToDouble(const uint8_t* src, int32_t count, double* dst);
 
-// sums[x] = sum over i < kernelHeight, j < kernelWidth of rows[i][x + j] * coefficients[i * kernelWidth + j],
-// accumulated in that order from 0, for x in 0 ... count-1 (count a multiple of kCorrelationBlock;
-// every rows[i] readable up to count + kernelWidth - 1).
-void CorrelateRow(const double* const* rows, const double* coefficients, int32_t kernelWidth,
-                  int32_t kernelHeight, int32_t count, double* sums);
+// For output rows r = 0 ... rowCount-1 (rowCount 1 ... kRowsAtOnce) and x = 0 ... count-1:
+// sums[r][x] = sum over i < kernelHeight, j < kernelWidth of rows[r + i][x + j] * coefficients[i *
+// kernelWidth + j], accumulated in that order from 0. count is a multiple of kCorrelationBlock and every
+// source row is readable up to count + kernelWidth - 1.
+void CorrelateRows(const double* const* rows, const double* coefficients, int32_t kernelWidth,
+                   int32_t kernelHeight, int32_t rowCount, int32_t count, double* const* sums);
 
 // Instruction sets the row sums are compiled for; all give bit-identical sums.
 enum class RowIsa { kBaseline, kAvx2, kAvx512 };
 
 bool RowIsaSupported(RowIsa isa);
 
-// CorrelateRow with the given instruction set (the baseline when the processor lacks it).
-void CorrelateRowWith(RowIsa isa, const double* const* rows, const double* coefficients, int32_t kernelWidth,
-                      int32_t kernelHeight, int32_t count, double* sums);
+// CorrelateRows with the given instruction set (the baseline when the processor lacks it).
+void CorrelateRowsWith(RowIsa isa, const double* const* rows, const double* coefficients, int32_t kernelWidth,
+                       int32_t kernelHeight, int32_t rowCount, int32_t count, double* const* sums);
 
 // values[x] = float(sums[x] / divisors[x] + addOffset) computed in double precision, then the sign
 // rule (kSignKeep, kSignAbs, kSignNegativeToZero). With `multiply` the divisors array holds the

@@ -310,31 +310,45 @@ TEST(LinearFilterTest, LargeImageGivesTheSameResultWithAnyNumberOfThreads) {
     }
 }
 
-TEST(LinearFilterTest, RowSumsKeepTheKernelOrderBitForBit) {
+TEST(LinearFilterTest, RowSumsKeepTheKernelOrderBitForBitOnEveryInstructionSet) {
     // Coefficients of mixed magnitude make every change of the addition order visible in the
     // last bits of the double sums, which the 8-bit results would hide.
     testimages::Random random(7);
     for (const auto& [kw, kh] : {std::pair{5, 5}, std::pair{3, 7}, std::pair{1, 1}, std::pair{9, 2}}) {
-        const int32_t count = 2 * kCorrelationBlock;
+        const int32_t count = 3 * kCorrelationBlock;
         std::vector<double> coefficients;
         for (int32_t n = 0; n < kw * kh; ++n) {
             coefficients.push_back(
                 static_cast<float>((random.Unit() - 0.4) * std::pow(10.0, random.Between(-6, 6))));
         }
-        std::vector<std::vector<double>> rows(static_cast<size_t>(kh));
+        std::vector<std::vector<double>> rows(static_cast<size_t>(kh + kRowsAtOnce - 1));
         std::vector<const double*> rowPointers;
         for (auto& row : rows) {
             for (int32_t x = 0; x < count + kw - 1; ++x) row.push_back(random.Between(0, 255));
             rowPointers.push_back(row.data());
         }
-        std::vector<double> sums(static_cast<size_t>(count));
-        CorrelateRow(rowPointers.data(), coefficients.data(), kw, kh, count, sums.data());
-        for (int32_t x = 0; x < count; ++x) {
-            double expected = 0.0;
-            for (int32_t i = 0; i < kh; ++i) {
-                for (int32_t j = 0; j < kw; ++j) expected += rows[i][x + j] * coefficients[i * kw + j];
+        for (const RowIsa isa : {RowIsa::kBaseline, RowIsa::kAvx2, RowIsa::kAvx512}) {
+            for (const int32_t rowCount : {1, 3, kRowsAtOnce}) {
+                std::vector<std::vector<double>> sums(static_cast<size_t>(rowCount),
+                                                      std::vector<double>(count));
+                std::vector<double*> sumPointers;
+                for (auto& row : sums) sumPointers.push_back(row.data());
+                CorrelateRowsWith(isa, rowPointers.data(), coefficients.data(), kw, kh, rowCount, count,
+                                  sumPointers.data());
+                for (int32_t r = 0; r < rowCount; ++r) {
+                    for (int32_t x = 0; x < count; ++x) {
+                        double expected = 0.0;
+                        for (int32_t i = 0; i < kh; ++i) {
+                            for (int32_t j = 0; j < kw; ++j) {
+                                expected += rows[r + i][x + j] * coefficients[i * kw + j];
+                            }
+                        }
+                        ASSERT_EQ(sums[r][x], expected)
+                            << "kernel " << kw << "x" << kh << " isa " << static_cast<int>(isa) << " row "
+                            << r << " pixel " << x;
+                    }
+                }
             }
-            ASSERT_EQ(sums[x], expected) << "kernel " << kw << "x" << kh << " pixel " << x;
         }
     }
 }
