@@ -47,7 +47,7 @@ std::optional<Layout> CheckLayout(std::span<const uint8_t> file, const DavisHead
         }
         layout.dataStart += *start;
         // No code yields more than two samples per byte, so a shorter stream cannot be complete.
-        if (layout.totalSamples / 2 > file.size() - layout.dataStart) {
+        if (layout.totalSamples / 2 + layout.totalSamples % 2 > file.size() - layout.dataStart) {
             error = DavisError::kTruncated;
             return std::nullopt;
         }
@@ -143,7 +143,7 @@ std::optional<PixelBuffer> ReadWholeFile(const std::string& path, DavisError& er
             if (AllocationFits(size)) buffer.emplace(size, false);
         } catch (const std::bad_alloc&) {
         }
-        if (!buffer) error = DavisError::kNoMemory;
+        if (!buffer) error = AllocationFits(size) ? DavisError::kNoMemory : DavisError::kTooLarge;
         size_t done = 0;
         while (buffer && done < size) {
             const ssize_t n = read(fd, buffer->data() + done, size - done);

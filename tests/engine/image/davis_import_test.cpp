@@ -496,9 +496,11 @@ std::string Md5(const Bytes& message) {
 }
 
 Bytes LittleEndian(const uint16_t* samples, size_t count) {
-    Bytes bytes;
-    for (size_t i = 0; i < count; ++i)
-        Append(bytes, {static_cast<uint8_t>(samples[i]), static_cast<uint8_t>(samples[i] >> 8)});
+    Bytes bytes(2 * count);
+    for (size_t i = 0; i < count; ++i) {
+        bytes[2 * i] = static_cast<uint8_t>(samples[i]);
+        bytes[2 * i + 1] = static_cast<uint8_t>(samples[i] >> 8);
+    }
     return bytes;
 }
 
