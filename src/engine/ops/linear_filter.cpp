@@ -2,11 +2,14 @@
 
 #include <omp.h>
 
+#include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <map>
 #include <new>
+#include <stdexcept>
+#include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "image/memory_limits.h"
 #include "ops/border_extension.h"
@@ -100,12 +103,14 @@ bool IsPowerOfTwo(double value) {
     return std::fabs(std::frexp(value, &exponent)) == 0.5;
 }
 
-// Everything one thread needs to filter a band of rows; allocated before the threads start.
+// Everything one thread needs to filter a band of rows in precision T; allocated before the
+// threads start.
+template <typename T>
 struct Workspace {
     explicit Workspace(const Geometry& g)
         : rowLength(RoundedRowLength(g.width) + g.kernelWidth - 1),
           slots(static_cast<size_t>(g.kernelHeight) + kRowsAtOnce - 1),
-          ring(slots * rowLength, 0.0),
+          ring(slots * rowLength, T{0}),
           rows(slots),
           sums(kRowsAtOnce * RoundedRowLength(g.width)),
           divisors(static_cast<size_t>(g.width)) {
@@ -115,21 +120,20 @@ struct Workspace {
         return (static_cast<size_t>(width) + kCorrelationBlock - 1) / kCorrelationBlock * kCorrelationBlock;
     }
     static size_t Bytes(const Geometry& g) {
-        return ((static_cast<size_t>(g.kernelHeight) + kRowsAtOnce - 1) *
-                    (RoundedRowLength(g.width) + static_cast<size_t>(g.kernelWidth)) +
-                (kRowsAtOnce + 1) * RoundedRowLength(g.width)) *
-               sizeof(double);
+        const size_t rowLength = RoundedRowLength(g.width) + static_cast<size_t>(g.kernelWidth);
+        return ((static_cast<size_t>(g.kernelHeight) + kRowsAtOnce - 1) * rowLength +
+                kRowsAtOnce * RoundedRowLength(g.width)) *
+                   sizeof(T) +
+               static_cast<size_t>(g.width) * sizeof(double);
     }
-    double* Slot(int32_t sourceRow) {
-        return ring.data() + static_cast<size_t>(sourceRow) % slots * rowLength;
-    }
+    T* Slot(int32_t sourceRow) { return ring.data() + static_cast<size_t>(sourceRow) % slots * rowLength; }
 
     size_t rowLength;
     size_t slots;
-    std::vector<double> ring;  // source rows of the margin-extended image as doubles, by row modulo slots
-    std::vector<const double*> rows;
-    std::vector<double> sums;
-    double* sumRows[kRowsAtOnce] = {};
+    std::vector<T> ring;  // source rows of the margin-extended image, by row number modulo slots
+    std::vector<const T*> rows;
+    std::vector<T> sums;
+    T* sumRows[kRowsAtOnce] = {};
     std::vector<double> divisors;
 };
 
@@ -138,16 +142,39 @@ struct FilterRun {
     const GrayBitmap* extended = nullptr;
     const LinearFilter* filter = nullptr;
     std::vector<double> coefficients;
+    std::vector<float> singleCoefficients;             // set when single-precision sums are exact
     const CoefficientSums* coefficientSums = nullptr;  // null: divide by divBy
     bool multiply = false;                             // divBy is a power of two: multiply by 1 / divBy
     GrayBitmap* output = nullptr;                      // without normalisation: written directly
     std::vector<float>* buffer = nullptr;              // with normalisation: the W x H values
     std::vector<float> rowMinimum;
     std::vector<float> rowMaximum;
+
+    template <typename T>
+    const T* Coefficients() const {
+        if constexpr (std::is_same_v<T, float>) {
+            return singleCoefficients.data();
+        } else {
+            return coefficients.data();
+        }
+    }
 };
 
+// With whole-number coefficients whose magnitudes add up to at most 2^24 / 255, every product and
+// every partial sum is a whole number below 2^24 in magnitude: single precision holds them exactly,
+// so its sums equal the double-precision sums bit for bit, at twice the vector width.
+bool SinglePrecisionIsExact(const std::vector<float>& kernel) {
+    double magnitude = 0.0;
+    for (const float c : kernel) {
+        if (c != std::trunc(c)) return false;
+        magnitude += std::fabs(c);
+    }
+    return magnitude <= 65793.0;
+}
+
 // Divides, offsets and folds the sums of output row y, then writes its pixels or buffers its values.
-void FinishRow(FilterRun& run, Workspace& ws, const double* sums, int32_t y) {
+template <typename T>
+void FinishRow(FilterRun& run, Workspace<T>& ws, const T* sums, int32_t y) {
     const int32_t width = run.g.width;
     if (run.coefficientSums) run.coefficientSums->FillRow(y, ws.divisors.data());
     float* values = run.buffer ? run.buffer->data() + static_cast<size_t>(y) * width : nullptr;
@@ -165,8 +192,9 @@ void FinishRow(FilterRun& run, Workspace& ws, const double* sums, int32_t y) {
 }
 
 // Output rows firstRow ... endRow-1, a few at a time. Output row y reads rows y ... y + kh - 1 of
-// the extended image; each is converted to doubles once.
-void FilterBand(FilterRun& run, Workspace& ws, int32_t firstRow, int32_t endRow) {
+// the extended image; each is converted once.
+template <typename T>
+void FilterBand(FilterRun& run, Workspace<T>& ws, int32_t firstRow, int32_t endRow) {
     if (firstRow >= endRow) return;
     if (run.coefficientSums == nullptr) {
         const double divBy = run.filter->divBy;
@@ -174,17 +202,15 @@ void FilterBand(FilterRun& run, Workspace& ws, int32_t firstRow, int32_t endRow)
     }
     const Geometry& g = run.g;
     const int32_t sourceWidth = g.width + g.kernelWidth - 1;
-    const auto convert = [&](int32_t row) {
-        ConvertRowToDouble(run.extended->Row(row), sourceWidth, ws.Slot(row));
-    };
+    const auto convert = [&](int32_t row) { ConvertRow(run.extended->Row(row), sourceWidth, ws.Slot(row)); };
     for (int32_t row = firstRow; row < firstRow + g.kernelHeight - 1; ++row) convert(row);
     for (int32_t y = firstRow; y < endRow; y += kRowsAtOnce) {
         const int32_t count = std::min(kRowsAtOnce, endRow - y);
         for (int32_t row = y + g.kernelHeight - 1; row < y + count + g.kernelHeight - 1; ++row) convert(row);
         for (int32_t s = 0; s < g.kernelHeight + count - 1; ++s)
             ws.rows[static_cast<size_t>(s)] = ws.Slot(y + s);
-        CorrelateRows(ws.rows.data(), run.coefficients.data(), g.kernelWidth, g.kernelHeight, count,
-                      static_cast<int32_t>(Workspace::RoundedRowLength(g.width)), ws.sumRows);
+        CorrelateRows(ws.rows.data(), run.Coefficients<T>(), g.kernelWidth, g.kernelHeight, count,
+                      static_cast<int32_t>(Workspace<T>::RoundedRowLength(g.width)), ws.sumRows);
         for (int32_t r = 0; r < count; ++r) FinishRow(run, ws, ws.sumRows[r], y + r);
     }
 }
@@ -193,8 +219,14 @@ bool WorthThreads(const Geometry& g) {
     return int64_t{g.width} * g.height * g.kernelWidth * g.kernelHeight > 2'000'000;
 }
 
-void FilterAllRows(FilterRun& run, std::vector<Workspace>& spaces) {
-    const int threads = static_cast<int>(spaces.size());
+// Filters every row, the rows split into one band per thread. False when the workspaces do not fit.
+template <typename T>
+bool FilterAllRows(FilterRun& run) {
+    const int threads = WorthThreads(run.g) ? std::min(omp_get_max_threads(), run.g.height) : 1;
+    if (!AllocationFits(Workspace<T>::Bytes(run.g) * static_cast<size_t>(threads))) return false;
+    std::vector<Workspace<T>> spaces;
+    spaces.reserve(static_cast<size_t>(threads));
+    for (int t = 0; t < threads; ++t) spaces.emplace_back(run.g);
 #pragma omp parallel num_threads(threads) if (threads > 1)
     {
         const int64_t count = omp_get_num_threads();
@@ -203,6 +235,7 @@ void FilterAllRows(FilterRun& run, std::vector<Workspace>& spaces) {
         FilterBand(run, spaces[static_cast<size_t>(t)], static_cast<int32_t>(h * t / count),
                    static_cast<int32_t>(h * (t + 1) / count));
     }
+    return true;
 }
 
 // Stretches the buffered values to 0 ... 255 (when their range is not empty) and writes them back.
@@ -252,7 +285,12 @@ bool Filter(GrayBitmap& bitmap, const LinearFilter& filter) {
                      run.g.halfWidth, run.g.halfHeight, coefficientSum ? 0 : filter.border);
     if (!extended) return false;
     run.extended = &*extended;
-    run.coefficients.assign(filter.kernel.begin(), filter.kernel.end());
+    const bool single = SinglePrecisionIsExact(filter.kernel);
+    if (single) {
+        run.singleCoefficients = filter.kernel;
+    } else {
+        run.coefficients.assign(filter.kernel.begin(), filter.kernel.end());
+    }
 
     std::vector<float> buffer;
     if (filter.normalize == kNormalizeGlobal) {
@@ -265,12 +303,7 @@ bool Filter(GrayBitmap& bitmap, const LinearFilter& filter) {
     } else {
         run.output = &bitmap;
     }
-    const int threads = WorthThreads(run.g) ? std::min(omp_get_max_threads(), bitmap.height) : 1;
-    if (!AllocationFits(Workspace::Bytes(run.g) * static_cast<size_t>(threads))) return false;
-    std::vector<Workspace> spaces;
-    spaces.reserve(static_cast<size_t>(threads));
-    for (int t = 0; t < threads; ++t) spaces.emplace_back(run.g);
-    FilterAllRows(run, spaces);
+    if (!(single ? FilterAllRows<float>(run) : FilterAllRows<double>(run))) return false;
     if (run.buffer) StretchAndWrite(run, bitmap);
     return true;
 }

@@ -26,26 +26,26 @@ namespace {
 // Computes `kRows` output rows together so that every source vector loaded serves each of them:
 // output row r takes source row s with kernel row s - r. Each pixel still receives its products in
 // kernel order (rows from the bottom, columns from the left), so the sums are those of the plain loop.
-template <typename Lanes, int32_t kBlock, int32_t kRows>
-inline __attribute__((always_inline)) void CorrelateBlocks(const double* const* rows,
-                                                           const double* coefficients, int32_t kernelWidth,
-                                                           int32_t kernelHeight, int32_t count,
-                                                           double* const* sums) {
-    constexpr int32_t kLanes = sizeof(Lanes) / sizeof(double);
+template <typename Lanes, int32_t kBlock, int32_t kRows, typename T>
+inline __attribute__((always_inline)) void CorrelateBlocks(const T* const* rows, const T* coefficients,
+                                                           int32_t kernelWidth, int32_t kernelHeight,
+                                                           int32_t count, T* const* sums) {
+    constexpr int32_t kLanes = sizeof(Lanes) / sizeof(T);
     constexpr int32_t kVectors = kBlock / kLanes;
     const int32_t sourceRows = kernelHeight + kRows - 1;
     for (int32_t x = 0; x < count; x += kBlock) {
         Lanes acc[kRows][kVectors] = {};
         for (int32_t s = 0; s < sourceRows; ++s) {
-            const double* source = rows[s] + x;
+            const T* source = rows[s] + x;
             // Output rows first ... last take this source row.
             const int32_t first = s - kernelHeight + 1;
             const int32_t last = s;
             for (int32_t j = 0; j < kernelWidth; ++j) {
                 Lanes pixels[kVectors];
 #pragma GCC unroll 8
-                for (int32_t v = 0; v < kVectors; ++v)
+                for (int32_t v = 0; v < kVectors; ++v) {
                     std::memcpy(&pixels[v], source + j + v * kLanes, sizeof(Lanes));
+                }
 #pragma GCC unroll 8
                 for (int32_t r = 0; r < kRows; ++r) {
                     if (r >= first && r <= last) {
@@ -62,10 +62,10 @@ inline __attribute__((always_inline)) void CorrelateBlocks(const double* const* 
     }
 }
 
-template <typename Lanes, int32_t kBlock>
-inline __attribute__((always_inline)) void Correlate(const double* const* rows, const double* coefficients,
+template <typename Lanes, int32_t kBlock, typename T>
+inline __attribute__((always_inline)) void Correlate(const T* const* rows, const T* coefficients,
                                                      int32_t kernelWidth, int32_t kernelHeight,
-                                                     int32_t rowCount, int32_t count, double* const* sums) {
+                                                     int32_t rowCount, int32_t count, T* const* sums) {
     if (rowCount == kRowsAtOnce) {
         CorrelateBlocks<Lanes, kBlock, kRowsAtOnce>(rows, coefficients, kernelWidth, kernelHeight, count,
                                                     sums);
@@ -76,37 +76,56 @@ inline __attribute__((always_inline)) void Correlate(const double* const* rows, 
     }
 }
 
-using Lanes2 = double __attribute__((vector_size(16)));
-using Lanes4 = double __attribute__((vector_size(32)));
-using Lanes8 = double __attribute__((vector_size(64)));
+using Double2 = double __attribute__((vector_size(16)));
+using Double4 = double __attribute__((vector_size(32)));
+using Double8 = double __attribute__((vector_size(64)));
+using Float4 = float __attribute__((vector_size(16)));
+using Float8 = float __attribute__((vector_size(32)));
+using Float16 = float __attribute__((vector_size(64)));
 
-using CorrelateFunction = void (*)(const double* const*, const double*, int32_t, int32_t, int32_t, int32_t,
-                                   double* const*);
+template <typename T>
+using CorrelateFunction = void (*)(const T* const*, const T*, int32_t, int32_t, int32_t, int32_t, T* const*);
 
 // Two vectors per output row and four rows keep eight accumulators in registers on every target.
 void CorrelateBaseline(const double* const* rows, const double* coefficients, int32_t kernelWidth,
                        int32_t kernelHeight, int32_t rowCount, int32_t count, double* const* sums) {
-    Correlate<Lanes2, 4>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
+    Correlate<Double2, 4>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
+}
+
+void CorrelateBaseline(const float* const* rows, const float* coefficients, int32_t kernelWidth,
+                       int32_t kernelHeight, int32_t rowCount, int32_t count, float* const* sums) {
+    Correlate<Float4, 8>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
 }
 
 #if TARKEMO_X86_VERSIONS
-__attribute__((target("arch=x86-64-v3"))) void CorrelateAvx2(const double* const* rows,
-                                                             const double* coefficients, int32_t kernelWidth,
-                                                             int32_t kernelHeight, int32_t rowCount,
-                                                             int32_t count, double* const* sums) {
-    Correlate<Lanes4, 8>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
+#define TARKEMO_AVX2 __attribute__((target("arch=x86-64-v3")))
+#define TARKEMO_AVX512 __attribute__((target("arch=x86-64-v4")))
+
+TARKEMO_AVX2 void CorrelateAvx2(const double* const* rows, const double* coefficients, int32_t kernelWidth,
+                                int32_t kernelHeight, int32_t rowCount, int32_t count, double* const* sums) {
+    Correlate<Double4, 8>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
 }
 
-__attribute__((target("arch=x86-64-v4"))) void CorrelateAvx512(const double* const* rows,
-                                                               const double* coefficients,
-                                                               int32_t kernelWidth, int32_t kernelHeight,
-                                                               int32_t rowCount, int32_t count,
-                                                               double* const* sums) {
-    Correlate<Lanes8, 16>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
+TARKEMO_AVX2 void CorrelateAvx2(const float* const* rows, const float* coefficients, int32_t kernelWidth,
+                                int32_t kernelHeight, int32_t rowCount, int32_t count, float* const* sums) {
+    Correlate<Float8, 16>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
+}
+
+TARKEMO_AVX512 void CorrelateAvx512(const double* const* rows, const double* coefficients,
+                                    int32_t kernelWidth, int32_t kernelHeight, int32_t rowCount,
+                                    int32_t count, double* const* sums) {
+    Correlate<Double8, 16>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
+}
+
+TARKEMO_AVX512 void CorrelateAvx512(const float* const* rows, const float* coefficients, int32_t kernelWidth,
+                                    int32_t kernelHeight, int32_t rowCount, int32_t count,
+                                    float* const* sums) {
+    Correlate<Float16, 32>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
 }
 #endif
 
-CorrelateFunction FunctionFor(RowIsa isa) {
+template <typename T>
+CorrelateFunction<T> FunctionFor(RowIsa isa) {
 #if TARKEMO_X86_VERSIONS
     if (isa == RowIsa::kAvx512) return CorrelateAvx512;
     if (isa == RowIsa::kAvx2) return CorrelateAvx2;
@@ -122,6 +141,20 @@ RowIsa BestIsa() {
     return RowIsa::kBaseline;
 }
 
+template <typename T>
+void Dispatch(const T* const* rows, const T* coefficients, int32_t kernelWidth, int32_t kernelHeight,
+              int32_t rowCount, int32_t count, T* const* sums) {
+    static const CorrelateFunction<T> best = FunctionFor<T>(BestIsa());
+    best(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
+}
+
+template <typename T>
+void DispatchWith(RowIsa isa, const T* const* rows, const T* coefficients, int32_t kernelWidth,
+                  int32_t kernelHeight, int32_t rowCount, int32_t count, T* const* sums) {
+    FunctionFor<T>(RowIsaSupported(isa) ? isa : RowIsa::kBaseline)(rows, coefficients, kernelWidth,
+                                                                   kernelHeight, rowCount, count, sums);
+}
+
 }  // namespace
 
 bool RowIsaSupported(RowIsa isa) {
@@ -134,20 +167,33 @@ bool RowIsaSupported(RowIsa isa) {
 }
 
 TARKEMO_ROW_CLONES
-void ConvertRowToDouble(const uint8_t* src, int32_t count, double* dst) {
+void ConvertRow(const uint8_t* src, int32_t count, double* dst) {
+    for (int32_t x = 0; x < count; ++x) dst[x] = src[x];
+}
+
+TARKEMO_ROW_CLONES
+void ConvertRow(const uint8_t* src, int32_t count, float* dst) {
     for (int32_t x = 0; x < count; ++x) dst[x] = src[x];
 }
 
 void CorrelateRows(const double* const* rows, const double* coefficients, int32_t kernelWidth,
                    int32_t kernelHeight, int32_t rowCount, int32_t count, double* const* sums) {
-    static const CorrelateFunction best = FunctionFor(BestIsa());
-    best(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
+    Dispatch(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
+}
+
+void CorrelateRows(const float* const* rows, const float* coefficients, int32_t kernelWidth,
+                   int32_t kernelHeight, int32_t rowCount, int32_t count, float* const* sums) {
+    Dispatch(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
 }
 
 void CorrelateRowsWith(RowIsa isa, const double* const* rows, const double* coefficients, int32_t kernelWidth,
                        int32_t kernelHeight, int32_t rowCount, int32_t count, double* const* sums) {
-    FunctionFor(RowIsaSupported(isa) ? isa : RowIsa::kBaseline)(rows, coefficients, kernelWidth, kernelHeight,
-                                                                rowCount, count, sums);
+    DispatchWith(isa, rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
+}
+
+void CorrelateRowsWith(RowIsa isa, const float* const* rows, const float* coefficients, int32_t kernelWidth,
+                       int32_t kernelHeight, int32_t rowCount, int32_t count, float* const* sums) {
+    DispatchWith(isa, rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
 }
 
 namespace {
@@ -158,11 +204,12 @@ inline __attribute__((always_inline)) uint8_t ToPixel(float value) {
     return static_cast<uint8_t>(static_cast<int32_t>(v));
 }
 
-template <bool kMultiply, int32_t kSign, bool kToPixels>
-inline __attribute__((always_inline)) void Scale(const double* sums, const double* divisors, double offset,
+template <bool kMultiply, int32_t kSign, bool kToPixels, typename T>
+inline __attribute__((always_inline)) void Scale(const T* sums, const double* divisors, double offset,
                                                  int32_t count, float* values, uint8_t* pixels) {
     for (int32_t x = 0; x < count; ++x) {
-        const double scaled = kMultiply ? sums[x] * divisors[x] : sums[x] / divisors[x];
+        const double sum = sums[x];
+        const double scaled = kMultiply ? sum * divisors[x] : sum / divisors[x];
         float v = static_cast<float>(scaled + offset);
         if constexpr (kSign == kSignAbs) v = std::fabs(v);
         if constexpr (kSign == kSignNegativeToZero) v = v < 0.0f ? 0.0f : v;
@@ -174,10 +221,10 @@ inline __attribute__((always_inline)) void Scale(const double* sums, const doubl
     }
 }
 
-template <bool kMultiply, bool kToPixels>
-inline __attribute__((always_inline)) void ScaleWithSign(const double* sums, const double* divisors,
-                                                         double offset, int32_t sign, int32_t count,
-                                                         float* values, uint8_t* pixels) {
+template <bool kMultiply, bool kToPixels, typename T>
+inline __attribute__((always_inline)) void ScaleWithSign(const T* sums, const double* divisors, double offset,
+                                                         int32_t sign, int32_t count, float* values,
+                                                         uint8_t* pixels) {
     switch (sign) {
         case kSignAbs:
             Scale<kMultiply, kSignAbs, kToPixels>(sums, divisors, offset, count, values, pixels);
@@ -191,11 +238,10 @@ inline __attribute__((always_inline)) void ScaleWithSign(const double* sums, con
     }
 }
 
-}  // namespace
-
-TARKEMO_ROW_CLONES
-void ScaleRow(const double* sums, const double* divisors, bool multiply, float addOffset, int32_t sign,
-              int32_t count, float* values, uint8_t* pixels) {
+template <typename T>
+inline __attribute__((always_inline)) void ScaleAny(const T* sums, const double* divisors, bool multiply,
+                                                    float addOffset, int32_t sign, int32_t count,
+                                                    float* values, uint8_t* pixels) {
     const double offset = addOffset;
     if (pixels != nullptr) {
         if (multiply) {
@@ -208,6 +254,20 @@ void ScaleRow(const double* sums, const double* divisors, bool multiply, float a
     } else {
         ScaleWithSign<false, false>(sums, divisors, offset, sign, count, values, pixels);
     }
+}
+
+}  // namespace
+
+TARKEMO_ROW_CLONES
+void ScaleRow(const double* sums, const double* divisors, bool multiply, float addOffset, int32_t sign,
+              int32_t count, float* values, uint8_t* pixels) {
+    ScaleAny(sums, divisors, multiply, addOffset, sign, count, values, pixels);
+}
+
+TARKEMO_ROW_CLONES
+void ScaleRow(const float* sums, const double* divisors, bool multiply, float addOffset, int32_t sign,
+              int32_t count, float* values, uint8_t* pixels) {
+    ScaleAny(sums, divisors, multiply, addOffset, sign, count, values, pixels);
 }
 
 TARKEMO_ROW_CLONES

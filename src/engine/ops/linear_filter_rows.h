@@ -1,6 +1,7 @@
-// The row kernels of the linear filter engine: the double-precision correlation sums of one output
-// row, vectorised across pixels while each pixel's sum keeps the order of the kernel (row by row
-// from the bottom, left to right), so the result does not depend on the instruction set.
+// The row kernels of the linear filter engine: the correlation sums of a few output rows at a time,
+// vectorised across pixels while each pixel's sum keeps the order of the kernel (rows from the
+// bottom, columns from the left), so the result does not depend on the instruction set. Sums are
+// taken in double precision, or in single precision where that is exact (see the engine).
 #pragma once
 
 #include <cstdint>
@@ -8,13 +9,14 @@
 namespace tarkemo {
 
 // Row lengths of the sums must be multiples of this many pixels.
-inline constexpr int32_t kCorrelationBlock = 16;
+inline constexpr int32_t kCorrelationBlock = 32;
 
 // Output rows computed together when a band has that many left.
 inline constexpr int32_t kRowsAtOnce = 4;
 
 // dst[x] = src[x] for x in 0 ... count-1.
-void ConvertRowToDouble(const uint8_t* src, int32_t count, double* dst);
+void ConvertRow(const uint8_t* src, int32_t count, double* dst);
+void ConvertRow(const uint8_t* src, int32_t count, float* dst);
 
 // For output rows r = 0 ... rowCount-1 (rowCount 1 ... kRowsAtOnce) and x = 0 ... count-1:
 // sums[r][x] = sum over i < kernelHeight, j < kernelWidth of rows[r + i][x + j] * coefficients[i *
@@ -22,6 +24,8 @@ void ConvertRowToDouble(const uint8_t* src, int32_t count, double* dst);
 // source row is readable up to count + kernelWidth - 1.
 void CorrelateRows(const double* const* rows, const double* coefficients, int32_t kernelWidth,
                    int32_t kernelHeight, int32_t rowCount, int32_t count, double* const* sums);
+void CorrelateRows(const float* const* rows, const float* coefficients, int32_t kernelWidth,
+                   int32_t kernelHeight, int32_t rowCount, int32_t count, float* const* sums);
 
 // Instruction sets the row sums are compiled for; all give bit-identical sums.
 enum class RowIsa { kBaseline, kAvx2, kAvx512 };
@@ -31,12 +35,16 @@ bool RowIsaSupported(RowIsa isa);
 // CorrelateRows with the given instruction set (the baseline when the processor lacks it).
 void CorrelateRowsWith(RowIsa isa, const double* const* rows, const double* coefficients, int32_t kernelWidth,
                        int32_t kernelHeight, int32_t rowCount, int32_t count, double* const* sums);
+void CorrelateRowsWith(RowIsa isa, const float* const* rows, const float* coefficients, int32_t kernelWidth,
+                       int32_t kernelHeight, int32_t rowCount, int32_t count, float* const* sums);
 
 // values[x] = float(sums[x] / divisors[x] + addOffset) computed in double precision, then the sign
 // rule (kSignKeep, kSignAbs, kSignNegativeToZero). With `multiply` the divisors array holds the
 // reciprocals of powers of two instead, for which the product equals the quotient exactly. When
 // `pixels` is given, the values go through ValuesToPixels into it instead of into `values`.
 void ScaleRow(const double* sums, const double* divisors, bool multiply, float addOffset, int32_t sign,
+              int32_t count, float* values, uint8_t* pixels);
+void ScaleRow(const float* sums, const double* divisors, bool multiply, float addOffset, int32_t sign,
               int32_t count, float* values, uint8_t* pixels);
 
 // pixels[x] = values[x] clamped to 0 ... 255 and truncated; NaN becomes 0.

@@ -262,8 +262,12 @@ TEST(LinearFilterTest, MatchesPixelByPixelSumsForEveryRule) {
     struct Case {
         int32_t width, height, kw, kh, border, sign, normalize;
         float divBy, addOffset;
+        bool wholeNumbers = false;  // coefficients -40 ... 40: sums taken in single precision
     };
     const Case cases[] = {
+        {51, 37, 5, 5, kFlipExc, kSignKeep, kNormalizeDoNot, 7.0f, 100.0f, true},
+        {18, 70, 3, 5, kLocalMean, kSignAbs, kNormalizeGlobal, 0.3f, 0.0f, true},
+        {29, 31, 5, 3, 17, kSignKeep, kNormalizeDoNot, 0.0f, 9.0f, true},
         {67, 41, 5, 5, kFlipExc, kSignKeep, kNormalizeDoNot, 0.37f, 60.0f},
         {67, 41, 3, 7, kFlipInc, kSignAbs, kNormalizeDoNot, -0.8f, 3.5f},
         {33, 35, 7, 3, kPeriodic, kSignNegativeToZero, kNormalizeGlobal, 1.0f, 0.0f},
@@ -279,6 +283,9 @@ TEST(LinearFilterTest, MatchesPixelByPixelSumsForEveryRule) {
         filter.width = c.kw;
         filter.height = c.kh;
         filter.kernel = OddCoefficients(c.kw * c.kh, ++seed);
+        if (c.wholeNumbers) {
+            for (float& k : filter.kernel) k = std::round(k * 100.0f);
+        }
         filter.border = c.border;
         filter.sign = c.sign;
         filter.normalize = c.normalize;
@@ -327,6 +334,33 @@ TEST(LinearFilterTest, RowSumsKeepTheKernelOrderBitForBitOnEveryInstructionSet) 
             for (int32_t x = 0; x < count + kw - 1; ++x) row.push_back(random.Between(0, 255));
             rowPointers.push_back(row.data());
         }
+        // Single-precision sums of whole numbers, as the engine takes them for such kernels.
+        std::vector<float> wholeCoefficients;
+        for (int32_t n = 0; n < kw * kh; ++n)
+            wholeCoefficients.push_back(static_cast<float>(random.Between(-99, 99)));
+        std::vector<std::vector<float>> floatRows;
+        std::vector<const float*> floatPointers;
+        for (const auto& row : rows) floatRows.emplace_back(row.begin(), row.end());
+        for (const auto& row : floatRows) floatPointers.push_back(row.data());
+        for (const RowIsa isa : {RowIsa::kBaseline, RowIsa::kAvx2, RowIsa::kAvx512}) {
+            std::vector<float> floatSums(static_cast<size_t>(kRowsAtOnce) * count);
+            std::vector<float*> floatSumPointers;
+            for (int32_t r = 0; r < kRowsAtOnce; ++r)
+                floatSumPointers.push_back(floatSums.data() + r * count);
+            CorrelateRowsWith(isa, floatPointers.data(), wholeCoefficients.data(), kw, kh, kRowsAtOnce, count,
+                              floatSumPointers.data());
+            for (int32_t r = 0; r < kRowsAtOnce; ++r) {
+                for (int32_t x = 0; x < count; ++x) {
+                    double expected = 0.0;
+                    for (int32_t i = 0; i < kh; ++i) {
+                        for (int32_t j = 0; j < kw; ++j)
+                            expected += rows[r + i][x + j] * wholeCoefficients[i * kw + j];
+                    }
+                    ASSERT_EQ(floatSumPointers[r][x], expected)
+                        << "single precision, isa " << static_cast<int>(isa);
+                }
+            }
+        }
         for (const RowIsa isa : {RowIsa::kBaseline, RowIsa::kAvx2, RowIsa::kAvx512}) {
             for (const int32_t rowCount : {1, 3, kRowsAtOnce}) {
                 std::vector<std::vector<double>> sums(static_cast<size_t>(rowCount),
@@ -350,6 +384,26 @@ TEST(LinearFilterTest, RowSumsKeepTheKernelOrderBitForBitOnEveryInstructionSet) 
                 }
             }
         }
+    }
+}
+
+TEST(LinearFilterTest, SingleAndDoublePrecisionSumsMeetWithoutRounding) {
+    // 255 * 65793 + 2 * 1 = 16777217 needs double precision (single precision holds only even
+    // numbers there); 255 * 65792 + 255 * 1 = 16777215 is exact in either.
+    const struct {
+        float left, centre;
+        std::vector<int> row;
+        int expected;
+    } cases[] = {{65793, 1, {255, 2, 0}, 217}, {65792, 1, {255, 255, 0}, 215}};
+    for (const auto& c : cases) {
+        LinearFilter filter;
+        filter.width = 3;
+        filter.height = 1;
+        filter.kernel = {c.left, c.centre, 0};
+        filter.addOffset = -16777000.0f;
+        GrayBitmap image = ImageFromRows({c.row});
+        ASSERT_TRUE(ApplyLinearFilter(image, filter));
+        EXPECT_EQ(RowsOf(image)[0][1], c.expected) << c.left;
     }
 }
 
