@@ -1,7 +1,6 @@
 #include "ops/filter_file.h"
 
 #include <cmath>
-#include <cstdio>
 #include <fstream>
 #include <new>
 #include <vector>
