@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <span>
 #include <vector>
 
 namespace tarkemo {
@@ -12,7 +13,7 @@ struct WordRange {
     uint16_t max = 0;
 };
 
-WordRange FindWordRange(const std::vector<uint16_t>& words) {
+WordRange FindWordRange(std::span<const uint16_t> words) {
     if (words.empty()) return {};
     uint16_t lo = words[0], hi = words[0];
     for (const uint16_t v : words) {
@@ -22,7 +23,7 @@ WordRange FindWordRange(const std::vector<uint16_t>& words) {
     return {lo, hi};
 }
 
-DavisSampleRange FindFloatRange(const std::vector<float>& floats) {
+DavisSampleRange FindFloatRange(std::span<const float> floats) {
     DavisSampleRange range;
     float lo = 0, hi = 0;
     for (const float v : floats) {

@@ -13,7 +13,6 @@
 
 #include "image/davis_packed.h"
 #include "image/memory_limits.h"
-#include "image/pixel_buffer.h"
 
 namespace tarkemo {
 namespace {
@@ -62,8 +61,8 @@ std::optional<Layout> CheckLayout(std::span<const uint8_t> file, const DavisHead
     return layout;
 }
 
-template <typename T>
-bool Allocate(std::vector<T>& samples, uint64_t count, DavisError& error) {
+template <typename Array>
+bool Allocate(Array& samples, uint64_t count, DavisError& error) {
     try {
         samples.resize(count);
         return true;
@@ -75,7 +74,7 @@ bool Allocate(std::vector<T>& samples, uint64_t count, DavisError& error) {
 }
 
 template <typename T>
-void CopyLittleEndian(const uint8_t* source, std::vector<T>& samples) {
+void CopyLittleEndian(const uint8_t* source, SampleArray<T>& samples) {
     if constexpr (std::endian::native == std::endian::little) {
         std::memcpy(samples.data(), source, samples.size() * sizeof(T));
     } else {
@@ -112,7 +111,7 @@ bool DecodePacked(std::span<const uint8_t> file, const Layout& layout, DavisImag
     bool complete = DecodePackedWords(stream, state, image.words.data(), image.words.size());
     uint64_t rest = layout.totalSamples - layout.frameSamples;
     if (complete && rest > 0) {
-        std::vector<uint16_t> scratch;
+        SampleArray<uint16_t> scratch;
         if (!Allocate(scratch, std::min<uint64_t>(rest, 1u << 16), error)) return false;
         while (complete && rest > 0) {
             const size_t piece = static_cast<size_t>(std::min<uint64_t>(rest, scratch.size()));
@@ -128,19 +127,19 @@ bool DecodePacked(std::span<const uint8_t> file, const Layout& layout, DavisImag
     return true;
 }
 
-std::optional<PixelBuffer> ReadWholeFile(const std::string& path, DavisError& error) {
+std::optional<SampleArray<uint8_t>> ReadWholeFile(const std::string& path, DavisError& error) {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         error = DavisError::kCannotRead;
         return std::nullopt;
     }
     struct stat info {};
-    std::optional<PixelBuffer> buffer;
+    std::optional<SampleArray<uint8_t>> buffer;
     error = DavisError::kCannotRead;
     if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
         const auto size = static_cast<size_t>(info.st_size);
         try {
-            if (AllocationFits(size)) buffer.emplace(size, false);
+            if (AllocationFits(size)) buffer.emplace(size);
         } catch (const std::bad_alloc&) {
         }
         if (!buffer) error = AllocationFits(size) ? DavisError::kNoMemory : DavisError::kTooLarge;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "image/davis_header.h"
+#include "image/davis_samples.h"
 
 namespace tarkemo {
 
@@ -24,8 +25,8 @@ struct DavisImage {
     DavisSampleKind kind = DavisSampleKind::kWords;
     int32_t width = 0;            // nx
     int32_t height = 0;           // ny, the lines of the first frame
-    std::vector<uint16_t> words;  // width * height samples when kind is kWords, line 0 first
-    std::vector<float> floats;    // width * height samples when kind is kFloats, line 0 first
+    SampleArray<uint16_t> words;  // width * height samples when kind is kWords, line 0 first
+    SampleArray<float> floats;    // width * height samples when kind is kFloats, line 0 first
     size_t dataEnd = 0;           // file offset just after the last sample: where the attributes begin
 };
 
