@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 
+#include "app/commands/import_commands.h"
+#include "app/commands/palette_commands.h"
 #include "app/shell/clipboard_commands.h"
 #include "app/shell/document_commands.h"
 
@@ -38,8 +40,8 @@ constexpr std::array kPopups = {
 constexpr std::array kCommands = {
     CommandRow{40001, M::kFile, "Ö&ffnen...", "Strg+O", "Ctrl+O", &OpenCommand, E::kAlways, C::kNone, 0,
                false},
-    CommandRow{40146, M::kFile, "&Importieren...", "Strg+I", "Ctrl+I", nullptr, E::kAlways, C::kNone, 0,
-               false},
+    CommandRow{40146, M::kFile, "&Importieren...", "Strg+I", "Ctrl+I", &ImportCommand, E::kAlways, C::kNone,
+               0, false},
     CommandRow{40007, M::kFile, "Aus Zwischenablage &einfügen", "Strg+V", "Ctrl+V", &PasteCommand,
                E::kClipboardImage, C::kNone, 0, false},
     CommandRow{40003, M::kFile, "&Speichern", "Strg+S", "Ctrl+S", &SaveCommand, E::kDocumentWithPath,
@@ -87,22 +89,22 @@ constexpr std::array kCommands = {
                C::kNone, 0, false},
     CommandRow{40162, M::kRotate, "Um 180° &drehen", "Alt+.", "Alt+.", nullptr, E::kAlways, C::kNone, 0,
                false},
-    CommandRow{40105, M::kPalette, "&Grauwerte-Palette einsetzen", "Strg+G", "Ctrl+G", nullptr,
+    CommandRow{40105, M::kPalette, "&Grauwerte-Palette einsetzen", "Strg+G", "Ctrl+G", &BuiltInPaletteCommand,
                E::kFalseColourDocument, C::kNone, 0, false},
-    CommandRow{40110, M::kPalette, "Grauwerte aus &Intensität berechnen", "", nullptr, nullptr,
+    CommandRow{40110, M::kPalette, "Grauwerte aus &Intensität berechnen", "", nullptr, &BuiltInPaletteCommand,
                E::kFalseColourDocument, C::kNone, 0, kSep},
-    CommandRow{40104, M::kPalette, "Obersten Palettenwert &rot markieren", "", nullptr, nullptr, E::kDocument,
+    CommandRow{40104, M::kPalette, "Obersten Palettenwert &rot markieren", "", nullptr,
+               &BuiltInPaletteCommand, E::kDocument, C::kNone, 0, false},
+    CommandRow{40151, M::kPalette, "&Höhenlinien", "Strg+H", "Ctrl+H", &BuiltInPaletteCommand, E::kDocument,
                C::kNone, 0, false},
-    CommandRow{40151, M::kPalette, "&Höhenlinien", "Strg+H", "Ctrl+H", nullptr, E::kDocument, C::kNone, 0,
-               false},
-    CommandRow{40108, M::kPalette, "Regen&bogen", "Strg+R", "Ctrl+R", nullptr, E::kDocument, C::kNone, 0,
-               false},
-    CommandRow{40149, M::kPalette, "&Doppelter Regenbogen", "Strg+D", "Ctrl+D", nullptr, E::kDocument,
-               C::kNone, 0, kSep},
-    CommandRow{40109, M::kPalette, "&Falschfarb-Palette einladen...", "Strg+F", "Ctrl+F", nullptr,
-               E::kDocument, C::kNone, 0, false},
-    CommandRow{40158, M::kPalette, "Falschfarb-Palette &exportieren...", "", nullptr, nullptr, E::kDocument,
+    CommandRow{40108, M::kPalette, "Regen&bogen", "Strg+R", "Ctrl+R", &BuiltInPaletteCommand, E::kDocument,
                C::kNone, 0, false},
+    CommandRow{40149, M::kPalette, "&Doppelter Regenbogen", "Strg+D", "Ctrl+D", &BuiltInPaletteCommand,
+               E::kDocument, C::kNone, 0, kSep},
+    CommandRow{40109, M::kPalette, "&Falschfarb-Palette einladen...", "Strg+F", "Ctrl+F",
+               &LoadRgbPaletteCommand, E::kDocument, C::kNone, 0, false},
+    CommandRow{40158, M::kPalette, "Falschfarb-Palette &exportieren...", "", nullptr,
+               &ExportRgbPaletteCommand, E::kDocument, C::kNone, 0, false},
     CommandRow{40013, M::kTools, "Bitmap&größe ändern...", "Strg+Shift+G", "Ctrl+Shift+G", nullptr,
                E::kDocument, C::kNone, 0, false},
 
@@ -209,8 +211,8 @@ constexpr std::array kCommands = {
     // Posted at start with the file name of the command line.
     CommandRow{40167, M::kReserved, "Beim Starten sofort öffnen", "", nullptr, &OpenAtStartCommand,
                E::kAlways, C::kNone, 0, false},
-    CommandRow{40170, M::kReserved, "Beim Starten sofort importieren", "", nullptr, nullptr, E::kAlways,
-               C::kNone, 0, false},
+    CommandRow{40170, M::kReserved, "Beim Starten sofort importieren", "", nullptr, &ImportAtStartCommand,
+               E::kAlways, C::kNone, 0, false},
 };
 
 }  // namespace
