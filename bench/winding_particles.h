@@ -52,4 +52,13 @@ inline GrayBitmap MakeCombImage(int32_t width, int32_t height, uint8_t backgroun
     return b;
 }
 
+// The same density without windings: straight vertical lines of value `line` in every other
+// column, each its own component; the baseline the spiral and the comb are measured against.
+inline GrayBitmap MakeLinesImage(int32_t width, int32_t height, uint8_t background, uint8_t line) {
+    GrayBitmap b = FilledBitmap(width, height, background);
+    for (int32_t c = 0; c < width; c += 2)
+        for (int32_t r = 0; r < height; ++r) b.At(c, r) = line;
+    return b;
+}
+
 }  // namespace tarkemo::testimages

@@ -1,8 +1,156 @@
-#include "cli/cli_common.h"
-#include "cli/commands.h"
+// tarkemo-cli count: counts the particles of one or many images, optionally exporting the three
+// files of each. Images are counted by a few worker threads, each holding one image at a time;
+// the lines are printed in input order, so the output never depends on the number of jobs.
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <cstdio>
+#include <exception>
+#include <mutex>
+#include <thread>
+
+#include "cli/count_options.h"
+#include "particles/count_run.h"
+#include "particles/export.h"
+#include "particles/export_targets.h"
 
 namespace tarkemo::cli {
+namespace {
 
-int RunCount(Arguments /*args*/) { return Report({kBadUsage, "Der Befehl \"count\" ist noch nicht verfügbar."}); }
+struct Outcome {
+    size_t count = 0;
+    Status status;
+};
+
+bool IsFolder(const std::string& path) {
+    struct stat info;
+    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+Status OutOfMemory() {
+    return {kStepFailed, kCountOutOfMemoryText};
+}
+
+Status ExportFailure(unsigned failed) {
+    std::string message;
+    for (unsigned bit : {kExportBmpFailed, kExportDatFailed, kExportTxtFailed}) {
+        if (!(failed & bit)) continue;
+        if (!message.empty()) message += '\n';
+        message += ExportFailureText(bit);
+    }
+    return {kOutputFailed, message};
+}
+
+Outcome CountAndExport(const CountOptions& options, size_t index, GrayBitmap& image) {
+    const auto particles = CountAndMarkInPlace(image, options.method, options.params);
+    if (!particles) return {0, OutOfMemory()};
+    const ExportRequest request{ExportBaseFor(options, index),
+                                options.germanNumbers,
+                                options.method,
+                                static_cast<uint8_t>(options.params.minGray),
+                                options.params.minArea,
+                                options.params.maxArea,
+                                &image,
+                                *particles};
+    const unsigned failed = ExportParticlesAllOrNothing(request);
+    if (failed != 0) return {0, ExportFailure(failed)};
+    return {particles->size(), Status::Ok()};
+}
+
+Outcome CountOne(const CountOptions& options, size_t index) {
+    Outcome outcome;
+    auto loaded = LoadInputImage(options.inputs[index], outcome.status);
+    if (!loaded) return outcome;
+    if (options.Exporting()) return CountAndExport(options, index, loaded->bitmap);
+    const auto particles = CountParticles(loaded->bitmap, options.method, options.params);
+    if (!particles) return {0, OutOfMemory()};
+    return {particles->size(), Status::Ok()};
+}
+
+Outcome CountOneSafely(const CountOptions& options, size_t index) {
+    try {
+        return CountOne(options, index);
+    } catch (const std::bad_alloc&) {
+        return {0, OutOfMemory()};
+    } catch (const std::exception& e) {
+        return {0, {kStepFailed, e.what()}};
+    }
+}
+
+// The outcomes by input index; the printer waits for each in turn.
+class OrderedOutcomes {
+  public:
+    explicit OrderedOutcomes(size_t count) : slots_(count) {}
+
+    void Put(size_t index, Outcome outcome) {
+        {
+            std::lock_guard lock(mutex_);
+            slots_[index] = std::move(outcome);
+        }
+        ready_.notify_all();
+    }
+
+    Outcome Take(size_t index) {
+        std::unique_lock lock(mutex_);
+        ready_.wait(lock, [&] { return slots_[index].has_value(); });
+        Outcome outcome = std::move(*slots_[index]);
+        slots_[index].reset();
+        return outcome;
+    }
+
+  private:
+    std::mutex mutex_;
+    std::condition_variable ready_;
+    std::vector<std::optional<Outcome>> slots_;
+};
+
+// Prints the line of a counted image, or its message on stderr; returns its exit status.
+int PrintOutcome(const std::string& path, const Outcome& outcome) {
+    if (!outcome.status.ok()) {
+        const std::string& message = outcome.status.message;
+        for (size_t start = 0; start <= message.size();) {
+            const size_t end = std::min(message.find('\n', start), message.size());
+            std::fprintf(stderr, "%s: %.*s\n", path.c_str(), static_cast<int>(end - start),
+                         message.data() + start);
+            start = end + 1;
+        }
+        return outcome.status.code;
+    }
+    std::printf("%s\t%zu\n", path.c_str(), outcome.count);
+    std::fflush(stdout);
+    return kDone;
+}
+
+}  // namespace
+
+int RunCount(Arguments args) {
+    Status status;
+    const auto options = ParseCountOptions(args, status);
+    if (!options) return Report(status);
+    if (!options->exportDir.empty() && !IsFolder(options->exportDir)) {
+        return Report({kOutputFailed, "Der Exportordner \"" + options->exportDir + "\" existiert nicht!"});
+    }
+    const size_t n = options->inputs.size();
+    OrderedOutcomes outcomes(n);
+    std::atomic<size_t> next{0};
+    const auto work = [&] {
+        for (size_t i = next++; i < n; i = next++) outcomes.Put(i, CountOneSafely(*options, i));
+    };
+    std::vector<std::thread> workers;
+    try {
+        while (workers.size() < std::min<size_t>(options->jobs, n)) workers.emplace_back(work);
+    } catch (const std::system_error&) {
+        if (workers.empty()) work();  // no thread to be had: count everything here
+    }
+    int exitCode = kDone;
+    for (size_t i = 0; i < n; ++i) {
+        const int code = PrintOutcome(options->inputs[i], outcomes.Take(i));
+        if (exitCode == kDone) exitCode = code;
+    }
+    for (std::thread& worker : workers) worker.join();
+    return exitCode;
+}
 
 }  // namespace tarkemo::cli

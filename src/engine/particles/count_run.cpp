@@ -45,16 +45,23 @@ std::optional<std::vector<Particle>> CountParticles(const GrayBitmap& image, Cou
     }
 }
 
+std::optional<std::vector<Particle>> CountAndMarkInPlace(GrayBitmap& image, CountMethod method,
+                                                         const ParticleParams& params) {
+    auto particles = CountParticles(image, method, params);
+    if (!particles) return std::nullopt;
+    image.colours[255] = MarkerColour(image.colours);
+    MarkParticles(image, *particles);
+    return particles;
+}
+
 std::optional<CountResult> CountAndMarkParticles(const GrayBitmap& image, CountMethod method,
                                                  const ParticleParams& params) {
     try {
         if (!AllocationFits(image.ByteCount())) return std::nullopt;
         CountResult result{image, {}};
-        auto particles = CountParticles(image, method, params);
+        auto particles = CountAndMarkInPlace(result.marked, method, params);
         if (!particles) return std::nullopt;
         result.particles = std::move(*particles);
-        result.marked.colours[255] = MarkerColour(image.colours);
-        MarkParticles(result.marked, result.particles);
         return result;
     } catch (const std::bad_alloc&) {
         return std::nullopt;

@@ -32,4 +32,9 @@ std::optional<std::vector<Particle>> CountParticles(const GrayBitmap& image, Cou
 std::optional<CountResult> CountAndMarkParticles(const GrayBitmap& image, CountMethod method,
                                                  const ParticleParams& params);
 
+// As CountAndMarkParticles, but marks the image itself, for callers that need no unmarked image
+// afterwards. On failure the image is unchanged.
+std::optional<std::vector<Particle>> CountAndMarkInPlace(GrayBitmap& image, CountMethod method,
+                                                         const ParticleParams& params);
+
 }  // namespace tarkemo

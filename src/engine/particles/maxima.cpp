@@ -1,137 +1,217 @@
 #include "particles/maxima.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
+
+#include "particles/forward_union.h"
 
 namespace tarkemo {
 namespace {
 
-// A pixel with no brighter neighbour is a candidate; its plateau is a maximum only when every
-// pixel of the plateau is a candidate. Most candidates are single pixels, so the first pass
-// marks all candidates and notes, per row, the columns of candidates that have an equal
-// neighbour. Only those can lie on a plateau that touches a non-candidate; the second pass
-// looks at them and unmarks such plateaus with a flood fill.
+// A pixel at or above the threshold with no brighter neighbour is a candidate. Two adjacent
+// candidates always have the same value (neither may be brighter than the other), so the
+// components of candidates lie within plateaus. A plateau is a maximum exactly when all its
+// pixels are candidates; otherwise each of its candidate components has a seed, a candidate
+// with an equal neighbour that is no candidate. So one pass in raster order marks the
+// candidates, joins adjacent ones into components (union-find in the map, as the labelling
+// does) and drops the components of the seeds; a last walk over the touched entries turns
+// kept components into -1 and dropped ones into 0.
+//
+// The pass keeps padded copies of three rows (one margin column on each side) so the per-pixel
+// loops have no border cases and vectorise. A missing neighbour row repeats the row itself for
+// the maximum (which changes nothing) and counts as candidates for the seed test (so it never
+// makes a seed).
 struct RowSpan {
-    int32_t first = 1;
-    int32_t last = 0;  // empty when first > last
+    int32_t first = 0;
+    int32_t last = -1;  // empty when last < first
+
+    void Include(int32_t c) {
+        if (last < first) {
+            first = last = c;
+        } else {
+            first = std::min(first, c);
+            last = std::max(last, c);
+        }
+    }
 };
+
+class PaddedRows {
+  public:
+    explicit PaddedRows(int32_t width) : width_(width), pixels_(3 * Size()), candidates_(3 * Size()) {}
+    size_t Size() const { return static_cast<size_t>(width_) + 2; }
+    uint8_t* Pixels(int32_t r) { return pixels_.data() + Slot(r) * Size() + 1; }
+    uint8_t* Candidates(int32_t r) { return candidates_.data() + Slot(r) * Size() + 1; }
+
+  private:
+    static size_t Slot(int32_t r) { return static_cast<size_t>(r + 3) % 3; }
+    int32_t width_;
+    std::vector<uint8_t> pixels_, candidates_;
+};
+
+// The first column at or after c whose byte is nonzero, or w.
+int32_t NextSet(const uint8_t* row, int32_t c, int32_t w) {
+    for (; c + 8 <= w; c += 8) {
+        uint64_t chunk;
+        std::memcpy(&chunk, row + c, sizeof chunk);
+        if (chunk != 0) break;
+    }
+    while (c < w && row[c] == 0) ++c;
+    return c;
+}
+
+int32_t NextClear(const uint8_t* row, int32_t c, int32_t w) {
+    while (c < w && row[c] != 0) ++c;
+    return c;
+}
 
 class MaximaMarker {
   public:
     MaximaMarker(const GrayBitmap& bitmap, uint8_t threshold, LabelMap& map)
-        : b_(bitmap), px_(bitmap.pixels.data()), map_(map.data()), threshold_(threshold) {}
+        : b_(bitmap),
+          map_(map.data()),
+          sets_(map.data()),
+          threshold_(threshold),
+          rows_(bitmap.width),
+          ones_(static_cast<size_t>(bitmap.width) + 2, 1),
+          columnMax_(static_cast<size_t>(bitmap.width) + 2, 0),
+          seedRow_(static_cast<size_t>(bitmap.width)),
+          touched_(static_cast<size_t>(bitmap.height)) {}
 
     void Run() {
-        std::vector<uint8_t> columnMax(static_cast<size_t>(b_.width));
-        std::vector<RowSpan> plateauCandidates(static_cast<size_t>(b_.height));
         for (int32_t r = 0; r < b_.height; ++r) {
-            MarkCandidates(r, columnMax.data());
-            plateauCandidates[r] = FindPlateauCandidates(r);
+            CopyRow(r);
+            const bool anyCandidate = MarkCandidates(r);
+            if (r > 0) DropSeeds(r - 1, rows_.Candidates(r));
+            if (anyCandidate) JoinCandidates(r);
         }
-        for (int32_t r = 0; r < b_.height; ++r) {
-            const RowSpan span = plateauCandidates[r];
-            for (int32_t c = span.first; c <= span.last; ++c) {
-                const int64_t i = Index(r, c);
-                if (map_[i] == -1 && HasEqualUnmarkedNeighbour(r, c)) UnmarkPlateau(r, c);
-            }
-        }
+        DropSeeds(b_.height - 1, Ones());
+        for (int32_t r = b_.height - 1; r >= 0; --r) Resolve(r);
     }
 
   private:
-    int64_t Index(int32_t r, int32_t c) const { return static_cast<int64_t>(r) * b_.stride + c; }
+    int32_t Index(int32_t r, int32_t c) const { return r * b_.stride + c; }
+    const uint8_t* Source(int32_t r) const { return b_.pixels.data() + Index(r, 0); }
+    const uint8_t* Ones() const { return ones_.data() + 1; }
 
-    // Marks the pixels of row r that reach the threshold and equal the largest value of their
-    // 3 x 3 neighbourhood (clipped at the picture's border); clears the rest, padding included.
-    void MarkCandidates(int32_t r, uint8_t* columnMax) {
+    void CopyRow(int32_t r) {
+        uint8_t* row = rows_.Pixels(r);
+        std::copy(Source(r), Source(r) + b_.width, row);
+        row[-1] = row[b_.width] = 0;
+    }
+
+    // Candidates of row r into the padded candidate row and the map (-1 or 0, padding cleared).
+    // Returns whether the row has any.
+    bool MarkCandidates(int32_t r) {
         const int32_t w = b_.width;
-        const uint8_t* row = px_ + Index(r, 0);
-        const uint8_t* below = r > 0 ? row - b_.stride : row;
-        const uint8_t* above = r + 1 < b_.height ? row + b_.stride : row;
-        for (int32_t c = 0; c < w; ++c) columnMax[c] = std::max({below[c], row[c], above[c]});
+        const uint8_t* row = Source(r);
+        const uint8_t* below = r > 0 ? Source(r - 1) : row;
+        const uint8_t* above = r + 1 < b_.height ? Source(r + 1) : row;
+        uint8_t* columnMax = columnMax_.data() + 1;
+        for (int32_t c = 0; c < w; ++c) columnMax[c] = std::max(std::max(below[c], row[c]), above[c]);
+        uint8_t* candidates = rows_.Candidates(r);
         int32_t* out = map_ + Index(r, 0);
         const uint8_t t = threshold_;
-        if (w == 1) {
-            out[0] = -static_cast<int32_t>(row[0] >= t && row[0] == columnMax[0]);
-        } else {
-            out[0] = -static_cast<int32_t>(row[0] >= t && row[0] == std::max(columnMax[0], columnMax[1]));
-            for (int32_t c = 1; c + 1 < w; ++c) {
-                const uint8_t m = std::max({columnMax[c - 1], columnMax[c], columnMax[c + 1]});
-                out[c] = -static_cast<int32_t>((row[c] >= t) & (row[c] == m));
-            }
-            const uint8_t last = std::max(columnMax[w - 2], columnMax[w - 1]);
-            out[w - 1] = -static_cast<int32_t>(row[w - 1] >= t && row[w - 1] == last);
+        uint8_t any = 0;
+        for (int32_t c = 0; c < w; ++c) {
+            const uint8_t m = std::max(std::max(columnMax[c - 1], columnMax[c]), columnMax[c + 1]);
+            const uint8_t v = row[c];
+            const uint8_t candidate = static_cast<uint8_t>((v >= t) & (v == m));
+            candidates[c] = candidate;
+            out[c] = -static_cast<int32_t>(candidate);
+            any |= candidate;
         }
+        candidates[-1] = candidates[w] = 1;
         std::fill(out + w, out + b_.stride, 0);
+        return any != 0;
     }
 
-    RowSpan FindPlateauCandidates(int32_t r) const {
-        RowSpan span{b_.width, -1};
-        const int32_t* out = map_ + Index(r, 0);
-        for (int32_t c = 0; c < b_.width; ++c) {
-            if (out[c] != 0 && HasEqualNeighbour(r, c)) {
-                span.first = std::min(span.first, c);
-                span.last = c;
+    // Drops the components of row r's seeds, given the candidate row above it (the all-ones row
+    // above the top row; the all-ones row also stands below the bottom row).
+    void DropSeeds(int32_t r, const uint8_t* candidatesAbove) {
+        const uint8_t* cands[3] = {r > 0 ? rows_.Candidates(r - 1) : Ones(), rows_.Candidates(r),
+                                   candidatesAbove};
+        const uint8_t* pixels[3] = {rows_.Pixels(r - 1), rows_.Pixels(r), rows_.Pixels(r + 1)};
+        const int32_t w = b_.width;
+        if (NextSet(cands[1], 0, w) == w) return;
+        uint8_t* seeds = seedRow_.data();
+        uint8_t any = 0;
+        for (int32_t c = 0; c < w; ++c) {
+            const uint8_t v = pixels[1][c];
+            uint8_t hit = 0;
+            for (int dr = 0; dr < 3; ++dr) {
+                const uint8_t* p = pixels[dr];
+                const uint8_t* k = cands[dr];
+                hit |= ((p[c - 1] == v) & (k[c - 1] ^ 1)) | ((p[c] == v) & (k[c] ^ 1)) |
+                       ((p[c + 1] == v) & (k[c + 1] ^ 1));
             }
+            seeds[c] = cands[1][c] & hit;
+            any |= seeds[c];
         }
-        return span;
+        if (!any) return;
+        for (int32_t c = NextSet(seeds, 0, w); c < w; c = NextSet(seeds, c + 1, w)) {
+            touched_[r].Include(c);
+            sets_.DropComponentOf(Index(r, c));
+        }
     }
 
-    template <typename F>
-    void ForEachNeighbour(int32_t r, int32_t c, F&& visit) const {
-        const int32_t r0 = std::max(r - 1, 0), r1 = std::min(r + 1, b_.height - 1);
-        const int32_t c0 = std::max(c - 1, 0), c1 = std::min(c + 1, b_.width - 1);
-        for (int32_t nr = r0; nr <= r1; ++nr) {
-            for (int32_t nc = c0; nc <= c1; ++nc) {
-                if (nr != r || nc != c) visit(nr, nc);
+    // Joins the candidate runs of row r with the candidates they touch in the row below. A run
+    // becomes a component of its own, rooted at its last pixel; a single candidate touching
+    // nothing stays -1 and is never looked at again.
+    void JoinCandidates(int32_t r) {
+        const int32_t w = b_.width;
+        const uint8_t* row = rows_.Candidates(r);
+        const uint8_t* below = r > 0 ? rows_.Candidates(r - 1) : nullptr;
+        for (int32_t start = NextSet(row, 0, w); start < w; start = NextSet(row, start, w)) {
+            const int32_t end = NextClear(row, start, w);
+            const int32_t lo = std::max(start - 1, 0), stop = std::min(end + 1, w);
+            const bool touchesBelow = below && NextSet(below, lo, stop) < stop;
+            if (end - start > 1 || touchesBelow) JoinRun(r, start, end, touchesBelow ? below : nullptr);
+            start = end;
+        }
+    }
+
+    void JoinRun(int32_t r, int32_t start, int32_t end, const uint8_t* below) {
+        const int32_t root = Index(r, end - 1);
+        std::fill(map_ + Index(r, start), map_ + Index(r, end), root + 1);
+        touched_[r].Include(start);
+        touched_[r].Include(end - 1);
+        if (!below) return;
+        const int32_t stop = std::min(end + 1, b_.width);
+        for (int32_t k = NextSet(below, std::max(start - 1, 0), stop); k < stop;
+             k = NextSet(below, NextClear(below, k, stop), stop)) {
+            touched_[r - 1].Include(k);
+            sets_.Join(Index(r - 1, k), root);
+        }
+    }
+
+    // From the largest index down, each touched entry takes its final mark: a parent always has
+    // a larger index, so it is final already when its children look at it.
+    void Resolve(int32_t r) {
+        const RowSpan span = touched_[r];
+        for (int32_t c = span.last; c >= span.first; --c) {
+            const int32_t i = Index(r, c);
+            const int32_t e = map_[i];
+            if (e == 0 || e == -1) continue;
+            if (e == i + 1) {
+                map_[i] = -1;
+            } else if (e == -i - 2) {
+                map_[i] = 0;
+            } else {
+                map_[i] = map_[e - 1];
             }
-        }
-    }
-
-    bool HasEqualNeighbour(int32_t r, int32_t c) const {
-        const uint8_t v = px_[Index(r, c)];
-        bool found = false;
-        ForEachNeighbour(r, c, [&](int32_t nr, int32_t nc) { found |= px_[Index(nr, nc)] == v; });
-        return found;
-    }
-
-    bool HasEqualUnmarkedNeighbour(int32_t r, int32_t c) const {
-        const uint8_t v = px_[Index(r, c)];
-        bool found = false;
-        ForEachNeighbour(r, c, [&](int32_t nr, int32_t nc) {
-            const int64_t j = Index(nr, nc);
-            found |= px_[j] == v && map_[j] == 0;
-        });
-        return found;
-    }
-
-    // Unmarks every marked pixel reachable from (r, c) through pixels of the same value. Pixels
-    // waiting to be visited are chained through their own map entries (entry = -2 - index of the
-    // next waiting pixel, the last one pointing to itself), so no plateau needs extra memory;
-    // such entries are distinct from -1 (marked) and 0 (unmarked).
-    void UnmarkPlateau(int32_t r, int32_t c) {
-        const uint8_t v = px_[Index(r, c)];
-        int64_t top = Index(r, c);
-        map_[top] = static_cast<int32_t>(-2 - top);
-        while (top >= 0) {
-            const int64_t i = top;
-            const int64_t next = -2 - static_cast<int64_t>(map_[i]);
-            top = next == i ? -1 : next;
-            map_[i] = 0;
-            const int32_t ir = static_cast<int32_t>(i / b_.stride);
-            const int32_t ic = static_cast<int32_t>(i % b_.stride);
-            ForEachNeighbour(ir, ic, [&](int32_t nr, int32_t nc) {
-                const int64_t j = Index(nr, nc);
-                if (map_[j] != -1 || px_[j] != v) return;
-                map_[j] = static_cast<int32_t>(-2 - (top >= 0 ? top : j));
-                top = j;
-            });
         }
     }
 
     const GrayBitmap& b_;
-    const uint8_t* px_;
     int32_t* map_;
+    ForwardUnion sets_;
     uint8_t threshold_;
+    PaddedRows rows_;
+    std::vector<uint8_t> ones_;       // a candidate row of ones, margins included
+    std::vector<uint8_t> columnMax_;  // the largest value of each column's three rows
+    std::vector<uint8_t> seedRow_;    // the seeds of the row being examined
+    std::vector<RowSpan> touched_;    // per row, the columns that hold more than -1 or 0
 };
 
 }  // namespace

@@ -2,35 +2,22 @@
 
 #include <algorithm>
 
+#include "particles/label_runs.h"
+
 namespace tarkemo {
 namespace {
 
-// From the largest index downwards a root receives the next number, and every other pixel the
-// number its root (which has a larger index) already received. Returns the roots counted,
-// stopping at the first one past `limit`, or -1 for an entry that is not a label.
-int64_t NumberRoots(const GrayBitmap& b, int32_t* map, int64_t limit) {
-    const int64_t entries = b.ByteCount();
-    int64_t roots = 0;
-    for (int32_t r = b.height - 1; r >= 0; --r) {
-        const int32_t base = r * b.stride;
-        for (int32_t c = b.width - 1; c >= 0; --c) {
-            int32_t& entry = map[base + c];
-            if (entry == 0) continue;
-            if (entry == base + c + 1) {
-                if (++roots > limit) return roots;
-                entry = static_cast<int32_t>(roots);
-            } else if (entry > base + c + 1 && entry <= entries) {
-                entry = map[entry - 1];
-            } else {
-                return -1;
-            }
-        }
-    }
-    return roots;
-}
+using label_runs::NextNonZero;
+using label_runs::PreviousNonZero;
 
-// The mean gray value holds the sum of the pixel values until Finish divides it.
-void Collect(const GrayBitmap& b, const int32_t* map, std::span<Particle> particles) {
+// Every weighted sum is a sum of whole numbers (column or row times value, each below 2^39).
+// While a total stays below 2^53 every partial sum is exact in a double, whatever the order of
+// adding, so the walk that numbers the map from the top can also collect the statistics and
+// still give the bits of the ascending walk. Only a particle whose sums reach 2^53 (a picture
+// near the size limit) sends the statistics through the ascending walk.
+constexpr double kExactLimit = 9007199254740992.0;  // 2^53
+
+void StartRecords(const GrayBitmap& b, std::span<Particle> particles) {
     for (Particle& p : particles) {
         p = Particle{};
         p.left = b.width;
@@ -38,33 +25,87 @@ void Collect(const GrayBitmap& b, const int32_t* map, std::span<Particle> partic
         p.right = -1;
         p.bottom = b.height;
     }
+}
+
+// The sums of one run of pixels of one particle in one row; the mean gray value holds the sum
+// of the pixel values until Finish divides it.
+struct RunSums {
+    double weightedColumns = 0;
+    double values = 0;
+    uint8_t maxGray = 0;
+
+    void Add(int32_t c, uint8_t v) {
+        weightedColumns += static_cast<double>(c) * v;
+        values += v;
+        maxGray = std::max(maxGray, v);
+    }
+
+    void AddTo(Particle& p, int32_t r, int32_t first, int32_t last) const {
+        p.centroidX += weightedColumns;
+        p.centroidY += static_cast<double>(r) * values;
+        p.meanGray += values;
+        p.area += last - first + 1;
+        p.left = std::min(p.left, first);
+        p.right = std::max(p.right, last);
+        p.top = std::max(p.top, r);
+        p.bottom = std::min(p.bottom, r);
+        p.maxGray = std::max(p.maxGray, maxGray);
+    }
+};
+
+// Numbers and measures the pixels of one row, walking down from its last column. Roots receive
+// the next number; every other pixel takes the number its root (with a larger index) received.
+// Returns false for an entry that is no label or for a root past `limit` (counted in `roots`).
+bool NumberRow(const GrayBitmap& b, int32_t* map, int32_t r, std::span<Particle> particles, int64_t& roots) {
+    const int32_t base = r * b.stride;
+    int32_t* labels = map + base;
+    const uint8_t* pixels = b.Row(r);
+    const int64_t entries = b.ByteCount();
+    for (int32_t c = PreviousNonZero(labels, b.width - 1); c >= 0; c = PreviousNonZero(labels, c)) {
+        const int32_t raw = labels[c];
+        int32_t number;
+        if (raw == base + c + 1) {
+            if (++roots > static_cast<int64_t>(particles.size())) return false;
+            number = static_cast<int32_t>(roots);
+        } else if (raw > base + c + 1 && raw <= entries) {
+            number = map[raw - 1];
+        } else {
+            return false;
+        }
+        // The pixels to the left with the same label share the number.
+        RunSums sums;
+        const int32_t last = c;
+        for (; c >= 0 && labels[c] == raw; --c) {
+            sums.Add(c, pixels[c]);
+            labels[c] = number;
+        }
+        sums.AddTo(particles[static_cast<size_t>(number - 1)], r, c + 1, last);
+    }
+    return true;
+}
+
+// The statistics again in ascending order, pixel by pixel, on a numbered map.
+void CollectAscending(const GrayBitmap& b, const int32_t* map, std::span<Particle> particles) {
+    StartRecords(b, particles);
     for (int32_t r = 0; r < b.height; ++r) {
         const int32_t* labels = map + static_cast<size_t>(r) * static_cast<size_t>(b.stride);
         const uint8_t* row = b.Row(r);
-        for (int32_t c = 0; c < b.width; ++c) {
-            if (labels[c] == 0) continue;
-            Particle& p = particles[static_cast<size_t>(labels[c] - 1)];
-            const uint8_t v = row[c];
-            p.centroidX += static_cast<double>(c) * v;
-            p.centroidY += static_cast<double>(r) * v;
-            p.left = std::min(p.left, c);
-            p.right = std::max(p.right, c);
-            p.top = std::max(p.top, r);
-            p.bottom = std::min(p.bottom, r);
-            p.area += 1;
-            p.meanGray += v;
-            p.maxGray = std::max(p.maxGray, v);
+        for (int32_t c = NextNonZero(labels, 0, b.width); c < b.width;
+             c = NextNonZero(labels, c + 1, b.width)) {
+            RunSums pixel;
+            pixel.Add(c, row[c]);
+            pixel.AddTo(particles[static_cast<size_t>(labels[c] - 1)], r, c, c);
         }
     }
 }
 
 // A particle of only zeros has no weighted centroid; it gets the plain mean of its positions,
-// summed in the same order. Its weighted sums are still 0, so they can take the plain ones.
+// summed in ascending order. Its weighted sums are still 0, so they can take the plain ones.
 void CollectUnweightedPositions(const GrayBitmap& b, const int32_t* map, std::span<Particle> particles) {
     for (int32_t r = 0; r < b.height; ++r) {
         const int32_t* labels = map + static_cast<size_t>(r) * static_cast<size_t>(b.stride);
-        for (int32_t c = 0; c < b.width; ++c) {
-            if (labels[c] == 0) continue;
+        for (int32_t c = NextNonZero(labels, 0, b.width); c < b.width;
+             c = NextNonZero(labels, c + 1, b.width)) {
             Particle& p = particles[static_cast<size_t>(labels[c] - 1)];
             if (p.meanGray != 0) continue;
             p.centroidX += c;
@@ -87,13 +128,23 @@ void Finish(std::span<Particle> particles) {
 
 bool NumberComponents(const GrayBitmap& bitmap, LabelMap& map, std::span<Particle> particles) {
     if (!LabelMapFits(bitmap, map)) return false;
-    const auto n = static_cast<int64_t>(particles.size());
-    if (NumberRoots(bitmap, map.data(), n) != n) return false;
-    Collect(bitmap, map.data(), particles);
-    const bool anyZeroSum =
-        std::any_of(particles.begin(), particles.end(), [](const Particle& p) { return p.meanGray == 0; });
-    if (anyZeroSum) CollectUnweightedPositions(bitmap, map.data(), particles);
-    Finish(particles);
+    const std::span<Particle> records = particles;
+    StartRecords(bitmap, records);
+    int64_t roots = 0;
+    for (int32_t r = bitmap.height - 1; r >= 0; --r) {
+        if (!NumberRow(bitmap, map.data(), r, records, roots)) return false;
+    }
+    if (roots != static_cast<int64_t>(particles.size())) return false;
+    const auto beyondExact = [](const Particle& p) {
+        return p.centroidX >= kExactLimit || p.centroidY >= kExactLimit;
+    };
+    if (std::any_of(records.begin(), records.end(), beyondExact))
+        CollectAscending(bitmap, map.data(), records);
+    const auto allZero = [](const Particle& p) { return p.meanGray == 0; };
+    if (std::any_of(records.begin(), records.end(), allZero)) {
+        CollectUnweightedPositions(bitmap, map.data(), records);
+    }
+    Finish(records);
     return true;
 }
 
