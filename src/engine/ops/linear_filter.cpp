@@ -180,15 +180,11 @@ void FinishRow(FilterRun& run, Workspace<T>& ws, const T* sums, int32_t y) {
     float* values = run.buffer ? run.buffer->data() + static_cast<size_t>(y) * width : nullptr;
     ScaleRow(sums, ws.divisors.data(), run.multiply, run.filter->addOffset, run.filter->sign, width, values,
              run.buffer ? nullptr : run.output->Row(y));
-    if (!run.buffer) return;
-    float low = values[0];
-    float high = values[0];
-    for (int32_t x = 1; x < width; ++x) {
-        if (values[x] > high) high = values[x];
-        if (values[x] < low) low = values[x];
-    }
-    run.rowMinimum[static_cast<size_t>(y)] = low;
-    run.rowMaximum[static_cast<size_t>(y)] = high;
+    // The values are never NaN (finite coefficients and divisors), so the range of each row, and
+    // the range of these, is the range found by scanning all values in order.
+    if (run.buffer)
+        RowRange(values, width, run.rowMinimum[static_cast<size_t>(y)],
+                 run.rowMaximum[static_cast<size_t>(y)]);
 }
 
 // Output rows firstRow ... endRow-1, a few at a time. Output row y reads rows y ... y + kh - 1 of
@@ -250,16 +246,15 @@ void StretchAndWrite(FilterRun& run, GrayBitmap& bitmap) {
     }
     const bool stretch = low != high;
     const double factor = 255.0 / (static_cast<double>(high) - static_cast<double>(low));
-    std::vector<float>& buffer = *run.buffer;
+    const std::vector<float>& buffer = *run.buffer;
 #pragma omp parallel for schedule(static) if (WorthThreads(run.g))
     for (int32_t y = 0; y < height; ++y) {
-        float* values = buffer.data() + static_cast<size_t>(y) * width;
+        const float* values = buffer.data() + static_cast<size_t>(y) * width;
         if (stretch) {
-            for (int32_t x = 0; x < width; ++x) {
-                values[x] = static_cast<float>((static_cast<double>(values[x]) - low) * factor);
-            }
+            StretchRow(values, width, low, factor, bitmap.Row(y));
+        } else {
+            ValuesToPixels(values, width, bitmap.Row(y));
         }
-        ValuesToPixels(values, width, bitmap.Row(y));
     }
 }
 

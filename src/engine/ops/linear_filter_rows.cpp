@@ -275,4 +275,36 @@ void ValuesToPixels(const float* values, int32_t count, uint8_t* pixels) {
     for (int32_t x = 0; x < count; ++x) pixels[x] = ToPixel(values[x]);
 }
 
+TARKEMO_ROW_CLONES
+void RowRange(const float* values, int32_t count, float& low, float& high) {
+    constexpr int32_t kLanes = sizeof(Float8) / sizeof(float);
+    low = values[0];
+    high = values[0];
+    int32_t x = 0;
+    if (count >= kLanes) {
+        Float8 lows;
+        std::memcpy(&lows, values, sizeof lows);
+        Float8 highs = lows;
+        for (x = kLanes; x + kLanes <= count; x += kLanes) {
+            Float8 v;
+            std::memcpy(&v, values + x, sizeof v);
+            lows = v < lows ? v : lows;
+            highs = v > highs ? v : highs;
+        }
+        for (int32_t lane = 0; lane < kLanes; ++lane) {
+            low = lows[lane] < low ? lows[lane] : low;
+            high = highs[lane] > high ? highs[lane] : high;
+        }
+    }
+    for (; x < count; ++x) {
+        low = values[x] < low ? values[x] : low;
+        high = values[x] > high ? values[x] : high;
+    }
+}
+
+TARKEMO_ROW_CLONES
+void StretchRow(const float* values, int32_t count, double low, double factor, uint8_t* pixels) {
+    for (int32_t x = 0; x < count; ++x) pixels[x] = ToPixel(static_cast<float>((values[x] - low) * factor));
+}
+
 }  // namespace tarkemo

@@ -50,4 +50,10 @@ void ScaleRow(const float* sums, const double* divisors, bool multiply, float ad
 // pixels[x] = values[x] clamped to 0 ... 255 and truncated; NaN becomes 0.
 void ValuesToPixels(const float* values, int32_t count, uint8_t* pixels);
 
+// The smallest and largest of values[0 ... count-1] (count >= 1, none of them NaN).
+void RowRange(const float* values, int32_t count, float& low, float& high);
+
+// pixels[x] = ValuesToPixels of float((values[x] - low) * factor), computed in double precision.
+void StretchRow(const float* values, int32_t count, double low, double factor, uint8_t* pixels);
+
 }  // namespace tarkemo
