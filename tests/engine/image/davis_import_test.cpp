@@ -359,6 +359,14 @@ TEST(DavisFile, ReadIMXReportsZeroOrTheReason) {
     std::remove(path.c_str());
 }
 
+TEST(DavisFile, NamesOfferedToTheImport) {
+    for (const char* name : {"a.imx", "B.IMG", "dir.x/c.iMx", ".img"})
+        EXPECT_TRUE(IsDavisFileName(name)) << name;
+    for (const char* name : {"imx", "a.bmp", "a.imxx", "a_imx", "a.im7", "a.vec", ""}) {
+        EXPECT_FALSE(IsDavisFileName(name)) << name;
+    }
+}
+
 // ---- Conversion ----
 
 DavisImage WordImage(int32_t width, int32_t height, Words words) {
@@ -400,6 +408,7 @@ TEST(DavisConvert, WorkedNumbers) {
         {"real sample's range", WordImage(2, 1, {687, 0}), {254, 0}},
         {"full range", WordImage(3, 1, {65535, 0, 32768}), {255, 0, 127}},
         {"floats", FloatImage(3, 1, {-1.0f, 0.0f, 1.0f}), {0, 127, 255}},
+        {"floats multiply before dividing", FloatImage(2, 1, {0.0f, 25.0f}), {0, 255}},
         {"equal floats", FloatImage(2, 1, {2.5f, 2.5f}), {0, 0}},
         {"non-finite floats", FloatImage(5, 1, {nan, -1.0f, inf, 1.0f, -inf}), {0, 0, 0, 255, 0}},
         {"no finite float", FloatImage(2, 1, {nan, inf}), {0, 0}},
