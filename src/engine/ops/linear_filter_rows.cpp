@@ -114,13 +114,13 @@ TARKEMO_AVX2 void CorrelateAvx2(const float* const* rows, const float* coefficie
 TARKEMO_AVX512 void CorrelateAvx512(const double* const* rows, const double* coefficients,
                                     int32_t kernelWidth, int32_t kernelHeight, int32_t rowCount,
                                     int32_t count, double* const* sums) {
-    Correlate<Double8, 16>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
+    Correlate<Double8, 32>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
 }
 
 TARKEMO_AVX512 void CorrelateAvx512(const float* const* rows, const float* coefficients, int32_t kernelWidth,
                                     int32_t kernelHeight, int32_t rowCount, int32_t count,
                                     float* const* sums) {
-    Correlate<Float16, 32>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
+    Correlate<Float16, 64>(rows, coefficients, kernelWidth, kernelHeight, rowCount, count, sums);
 }
 #endif
 

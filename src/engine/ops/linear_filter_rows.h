@@ -9,7 +9,7 @@
 namespace tarkemo {
 
 // Row lengths of the sums must be multiples of this many pixels.
-inline constexpr int32_t kCorrelationBlock = 32;
+inline constexpr int32_t kCorrelationBlock = 64;
 
 // Output rows computed together when a band has that many left.
 inline constexpr int32_t kRowsAtOnce = 4;
