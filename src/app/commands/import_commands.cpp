@@ -1,5 +1,6 @@
 #include "app/commands/import_commands.h"
 
+#include <new>
 #include <optional>
 #include <string>
 #include <utility>
@@ -34,7 +35,12 @@ std::optional<GrayBitmap> ReadAndConvert(MainWindow& window, const std::string& 
     window.View().SetBitmap(nullptr);
     ReleaseBitmap(window.Document());
     replaced = true;
-    std::optional<GrayBitmap> bitmap = ConvertDavisToBitmap(*image);
+    std::optional<GrayBitmap> bitmap;
+    try {
+        bitmap = ConvertDavisToBitmap(*image);
+    } catch (const std::bad_alloc&) {
+        // Lack of memory for the conversion's own buffers is the same failure as for the bitmap.
+    }
     if (!bitmap) error = DavisError::kBitmapFailed;
     return bitmap;
 }
