@@ -94,6 +94,31 @@ void BM_MaximaPath(benchmark::State& state) {
     RunPath(state, true);
 }
 
+// One stage on its own, from a map prepared by the stages before it (copied in untimed).
+void BM_Stage(benchmark::State& state) {
+    const GrayBitmap& b = PictureFor(static_cast<int>(state.range(0)));
+    const auto stage = state.range(1);
+    state.SetLabel(std::string(PictureName(static_cast<int>(state.range(0)))) + (stage == 0 ? " FindMaxima"
+                                                                                 : stage == 1
+                                                                                     ? " LabelComponents"
+                                                                                     : " NumberComponents"));
+    LabelMap prepared = *AllocateLabelMap(b);
+    Binarise(b, kThreshold, prepared);
+    const int32_t n = *LabelComponents(b, prepared);
+    if (stage == 1) Binarise(b, kThreshold, prepared);
+    LabelMap map = prepared;
+    std::vector<Particle> particles(static_cast<size_t>(n));
+    for (auto _ : state) {
+        state.PauseTiming();
+        std::copy(prepared.begin(), prepared.end(), map.begin());
+        state.ResumeTiming();
+        if (stage == 0) FindMaxima(b, kThreshold, map);
+        if (stage == 1) LabelComponents(b, map);
+        if (stage == 2) NumberComponents(b, map, particles);
+        benchmark::DoNotOptimize(map.data());
+    }
+}
+
 void BM_CountParticles(benchmark::State& state) {
     const GrayBitmap& b = PictureFor(kParticles);
     const auto method = static_cast<CountMethod>(state.range(0));
@@ -116,6 +141,9 @@ BENCHMARK(BM_MaximaPath)
     ->Arg(kComb)
     ->Arg(kDoomedComb)
     ->Arg(kLines)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Stage)
+    ->ArgsProduct({{kParticles, kSpiral, kComb, kLines}, {0, 1, 2}})
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CountParticles)
     ->Arg(static_cast<int>(CountMethod::Binarise))

@@ -12,10 +12,20 @@ using label_runs::NextNonZero;
 using label_runs::NextZero;
 using label_runs::PreviousNonZero;
 
+// Joins every segment of marked entries among below[lo..hi] (inclusive) to `root`, once each.
+void JoinSegments(ForwardUnion& sets, const int32_t* below, int32_t belowBase, int32_t lo, int32_t hi,
+                  int32_t root) {
+    bool previous = false;
+    for (int32_t k = lo; k <= hi; ++k) {
+        const bool marked = below[k] != 0;
+        if (marked && !previous) sets.Join(belowBase + k, root);
+        previous = marked;
+    }
+}
+
 // Row r is taken run by run: a run's last pixel has the largest index seen so far, so it becomes
 // the root of the run and of every component the run touches in the row below (its columns
-// widened by one on each side, for the diagonals). Touching runs of the row below are joined
-// once each.
+// widened by one on each side, for the diagonals).
 void JoinRow(const GrayBitmap& b, int32_t* map, int32_t r) {
     ForwardUnion sets(map);
     const int32_t w = b.width;
@@ -26,13 +36,8 @@ void JoinRow(const GrayBitmap& b, int32_t* map, int32_t r) {
         const int32_t end = NextZero(row, start, w);  // one past the run
         const int32_t root = base + end - 1;
         std::fill(row + start, row + end, root + 1);
-        if (below) {
-            const int32_t stop = std::min(end + 1, w);
-            for (int32_t k = NextNonZero(below, std::max(start - 1, 0), stop); k < stop;
-                 k = NextNonZero(below, NextZero(below, k, stop), stop)) {
-                sets.Join(base - b.stride + k, root);
-            }
-        }
+        if (below)
+            JoinSegments(sets, below, base - b.stride, std::max(start - 1, 0), std::min(end, w - 1), root);
         start = end;
     }
 }

@@ -51,6 +51,9 @@ class PaddedRows {
 
 // The first column at or after c whose byte is nonzero, or w.
 int32_t NextSet(const uint8_t* row, int32_t c, int32_t w) {
+    for (const int32_t near = c + 8 < w ? c + 8 : w; c < near; ++c) {
+        if (row[c] != 0) return c;
+    }
     for (; c + 8 <= w; c += 8) {
         uint64_t chunk;
         std::memcpy(&chunk, row + c, sizeof chunk);
@@ -157,31 +160,36 @@ class MaximaMarker {
 
     // Joins the candidate runs of row r with the candidates they touch in the row below. A run
     // becomes a component of its own, rooted at its last pixel; a single candidate touching
-    // nothing stays -1 and is never looked at again.
+    // nothing stays -1 and is never looked at again unless a later row touches it.
     void JoinCandidates(int32_t r) {
         const int32_t w = b_.width;
         const uint8_t* row = rows_.Candidates(r);
         const uint8_t* below = r > 0 ? rows_.Candidates(r - 1) : nullptr;
         for (int32_t start = NextSet(row, 0, w); start < w; start = NextSet(row, start, w)) {
             const int32_t end = NextClear(row, start, w);
-            const int32_t lo = std::max(start - 1, 0), stop = std::min(end + 1, w);
-            const bool touchesBelow = below && NextSet(below, lo, stop) < stop;
-            if (end - start > 1 || touchesBelow) JoinRun(r, start, end, touchesBelow ? below : nullptr);
+            const int32_t lo = std::max(start - 1, 0), hi = std::min(end, w - 1);
+            bool touchesBelow = false;
+            for (int32_t k = lo; below && k <= hi; ++k) touchesBelow |= below[k] != 0;
+            if (end - start > 1 || touchesBelow)
+                JoinRun(r, start, end, touchesBelow ? below : nullptr, lo, hi);
             start = end;
         }
     }
 
-    void JoinRun(int32_t r, int32_t start, int32_t end, const uint8_t* below) {
+    void JoinRun(int32_t r, int32_t start, int32_t end, const uint8_t* below, int32_t lo, int32_t hi) {
         const int32_t root = Index(r, end - 1);
         std::fill(map_ + Index(r, start), map_ + Index(r, end), root + 1);
         touched_[r].Include(start);
         touched_[r].Include(end - 1);
         if (!below) return;
-        const int32_t stop = std::min(end + 1, b_.width);
-        for (int32_t k = NextSet(below, std::max(start - 1, 0), stop); k < stop;
-             k = NextSet(below, NextClear(below, k, stop), stop)) {
-            touched_[r - 1].Include(k);
-            sets_.Join(Index(r - 1, k), root);
+        bool previous = false;
+        for (int32_t k = lo; k <= hi; ++k) {
+            const bool candidate = below[k] != 0;
+            if (candidate && !previous) {
+                touched_[r - 1].Include(k);
+                sets_.Join(Index(r - 1, k), root);
+            }
+            previous = candidate;
         }
     }
 
