@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <new>
 #include <span>
 #include <vector>
 
@@ -126,7 +127,13 @@ std::optional<GrayBitmap> ConvertDavisToBitmap(const DavisImage& image) {
     if (image.kind == DavisSampleKind::kFloats) {
         ConvertFloats(image, range, *bitmap);
     } else {
-        ConvertWords(image, {static_cast<uint16_t>(range.min), static_cast<uint16_t>(range.max)}, *bitmap);
+        // The table is the only allocation besides the bitmap; it is made before any thread starts.
+        try {
+            ConvertWords(image, {static_cast<uint16_t>(range.min), static_cast<uint16_t>(range.max)},
+                         *bitmap);
+        } catch (const std::bad_alloc&) {
+            return std::nullopt;
+        }
     }
     ClearPadding(*bitmap);
     return bitmap;

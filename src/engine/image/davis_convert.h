@@ -31,7 +31,7 @@ DavisSampleRange FindDavisSampleRange(const DavisImage& image);
 //   float samples:  (s - min) * 255 / (max - min), left to right,
 // all in double precision; a range of zero width gives 0 everywhere. So 16-bit samples 0 and 25
 // give 0 and 254 (the factor is just below 10.2), floats -1, 0 and 1 give 0, 127 and 255.
-// None when the bitmap cannot be created (too large for a bitmap or for memory).
+// None when the bitmap cannot be created (too large for a bitmap or for memory); never throws.
 std::optional<GrayBitmap> ConvertDavisToBitmap(const DavisImage& image);
 
 // Reads and converts in one call, releasing the samples before it returns. On failure `error`
