@@ -54,7 +54,7 @@ bool CombineWithOther(GrayBitmap& current, const GrayBitmap& other, CombineOp op
             ForEachPair(current, other, [](uint8_t p, uint8_t q) { return Byte(q > p ? q - p : 0); });
             break;
         case CombineOp::Multiply:
-            ForEachPair(current, other, Multiplied);
+            ForEachPair(current, other, [](uint8_t p, uint8_t q) { return Multiplied(p, q); });
             break;
     }
     return true;

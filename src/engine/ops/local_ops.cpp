@@ -1,5 +1,6 @@
 #include "ops/local_ops.h"
 
+#include <immintrin.h>
 #include <omp.h>
 
 #include <algorithm>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "image/memory_limits.h"
+#include "ops/cpu_features.h"
 #include "ops/rank_filter_kernels.h"
 
 namespace tarkemo {
@@ -60,8 +62,8 @@ const uint8_t* RowOr(const GrayBitmap& copy, int32_t y, const uint8_t* neutral) 
 }
 
 // Prefix (forward) or suffix (backward) extremes of the k rows first .. first + k - 1.
-void BlockExtremes(const GrayBitmap& copy, int32_t first, int32_t k, bool forward, const MinMaxRows& neutral,
-                   MinMaxRows& out) {
+[[gnu::always_inline]] inline void BlockExtremes(const GrayBitmap& copy, int32_t first, int32_t k,
+                                                 bool forward, const MinMaxRows& neutral, MinMaxRows& out) {
     const auto width = static_cast<size_t>(copy.width);
     for (int32_t step = 0; step < k; ++step) {
         const int32_t j = forward ? step : k - 1 - step;
@@ -86,7 +88,8 @@ void BlockExtremes(const GrayBitmap& copy, int32_t first, int32_t k, bool forwar
 
 // Sliding extreme of width k over `values` (length n), cut off at both ends.
 template <bool kMin>
-void SlidingExtreme(const uint8_t* values, int32_t n, int32_t k, NormalizeWork& work, uint8_t* out) {
+[[gnu::always_inline]] inline void SlidingExtreme(const uint8_t* values, int32_t n, int32_t k,
+                                                  NormalizeWork& work, uint8_t* out) {
     const int32_t r = k / 2;
     const uint8_t neutral = kMin ? 255 : 0;
     uint8_t* a = work.spanA.data();
@@ -111,28 +114,106 @@ void SlidingExtreme(const uint8_t* values, int32_t n, int32_t k, NormalizeWork& 
         out[x] = kMin ? std::min(a[x], a[x + shift]) : std::max(a[x], a[x + shift]);
 }
 
-void NormalizeRow(const uint8_t* source, const uint8_t* mn, const uint8_t* mx, int32_t width,
-                  const NormalizeParams& params, uint8_t* out) {
-    for (int32_t x = 0; x < width; ++x) {
-        const int32_t value = source[x];
-        const int32_t low = mn[x];
-        const int32_t range = mx[x] - low;
-        const bool threshold = range < params.minContrast || range == 0;
-        const int32_t divisor = range == 0 ? 1 : range;
-        // (value - min) / range * 255 in double truncates to the same whole number as the exact
-        // quotient 255 * (value - min) / range, which single precision divides exactly enough.
-        const auto stretched =
-            static_cast<int32_t>(static_cast<float>(255 * (value - low)) / static_cast<float>(divisor));
-        const int32_t thresholded = value < params.compareWith ? 0 : 255;
-        out[x] = static_cast<uint8_t>(threshold ? thresholded : stretched);
-    }
+// The per-pixel decision in the form the vector paths use. Thresholded: range <= contrastLimit
+// (that is range < minContrast, or range == 0); white: value > blackLimit, or always.
+struct PixelRule {
+    uint8_t contrastLimit;
+    uint8_t blackLimit;
+    bool allWhite;
+    explicit PixelRule(const NormalizeParams& params)
+        : contrastLimit(static_cast<uint8_t>(std::min(std::max(params.minContrast, 1) - 1, 255))),
+          blackLimit(static_cast<uint8_t>(std::clamp(params.compareWith - 1, 0, 255))),
+          allWhite(params.compareWith <= 0) {}
+};
+
+// (value - min) / range * 255 in double truncates to the same whole number as the exact quotient
+// 255 * (value - min) / range (checked for every pair), and single precision divides the exact
+// integers 255 * (value - min) <= 65025 and range correctly rounded, which never crosses a whole
+// number: the quotient lies at least 1 / range below the next one.
+inline uint8_t NormalizedPixel(uint8_t value, uint8_t low, uint8_t high, const PixelRule& rule) {
+    const int32_t range = high - low;
+    if (range <= rule.contrastLimit) return rule.allWhite || value > rule.blackLimit ? 255 : 0;
+    return static_cast<uint8_t>(
+        static_cast<int32_t>(static_cast<float>(255 * (value - low)) / static_cast<float>(range)));
 }
 
-void NormalizeBlock(const GrayBitmap& copy, GrayBitmap& bitmap, int32_t block, const NormalizeParams& params,
-                    const MinMaxRows& neutral, NormalizeWork& work) {
+// 16 pixels: the thresholded or stretched value, chosen per lane.
+inline __m128i Choose(__m128i value, __m128i range, __m128i stretched, const PixelRule& rule) {
+    const __m128i limit = _mm_set1_epi8(static_cast<char>(rule.contrastLimit));
+    const __m128i black = _mm_set1_epi8(static_cast<char>(rule.blackLimit));
+    const __m128i threshold = _mm_cmpeq_epi8(_mm_max_epu8(range, limit), limit);
+    __m128i white = _mm_xor_si128(_mm_cmpeq_epi8(_mm_max_epu8(value, black), black), _mm_set1_epi8(-1));
+    if (rule.allWhite) white = _mm_set1_epi8(-1);
+    return _mm_or_si128(_mm_and_si128(threshold, white), _mm_andnot_si128(threshold, stretched));
+}
+
+void NormalizeRowDefault(const uint8_t* source, const uint8_t* mn, const uint8_t* mx, int32_t width,
+                         const PixelRule& rule, uint8_t* out) {
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i one = _mm_set1_epi8(1);
+    const __m128 scale = _mm_set1_ps(255.0f);
+    int32_t x = 0;
+    for (; x + 16 <= width; x += 16) {
+        const __m128i value = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mn + x));
+        const __m128i range = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(mx + x)), low);
+        const __m128i offset = _mm_sub_epi8(value, low);
+        const __m128i divisor = _mm_max_epu8(range, one);
+        __m128i quotients[4];
+        for (int i = 0; i < 4; ++i) {
+            const __m128i o16 = i < 2 ? _mm_unpacklo_epi8(offset, zero) : _mm_unpackhi_epi8(offset, zero);
+            const __m128i d16 = i < 2 ? _mm_unpacklo_epi8(divisor, zero) : _mm_unpackhi_epi8(divisor, zero);
+            const __m128i o32 = i % 2 == 0 ? _mm_unpacklo_epi16(o16, zero) : _mm_unpackhi_epi16(o16, zero);
+            const __m128i d32 = i % 2 == 0 ? _mm_unpacklo_epi16(d16, zero) : _mm_unpackhi_epi16(d16, zero);
+            const __m128 q = _mm_div_ps(_mm_mul_ps(_mm_cvtepi32_ps(o32), scale), _mm_cvtepi32_ps(d32));
+            quotients[i] = _mm_cvttps_epi32(q);
+        }
+        const __m128i stretched = _mm_packus_epi16(_mm_packs_epi32(quotients[0], quotients[1]),
+                                                   _mm_packs_epi32(quotients[2], quotients[3]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), Choose(value, range, stretched, rule));
+    }
+    for (; x < width; ++x) out[x] = NormalizedPixel(source[x], mn[x], mx[x], rule);
+}
+
+__attribute__((target("avx2"))) void NormalizeRowAvx2(const uint8_t* source, const uint8_t* mn,
+                                                      const uint8_t* mx, int32_t width, const PixelRule& rule,
+                                                      uint8_t* out) {
+    const __m128i one = _mm_set1_epi8(1);
+    const __m256 scale = _mm256_set1_ps(255.0f);
+    int32_t x = 0;
+    for (; x + 16 <= width; x += 16) {
+        const __m128i value = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(mn + x));
+        const __m128i range = _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(mx + x)), low);
+        const __m128i offset = _mm_sub_epi8(value, low);
+        const __m128i divisor = _mm_max_epu8(range, one);
+        __m128i quotients[4];
+        for (int half = 0; half < 2; ++half) {
+            const __m256i o32 = _mm256_cvtepu8_epi32(half == 0 ? offset : _mm_srli_si128(offset, 8));
+            const __m256i d32 = _mm256_cvtepu8_epi32(half == 0 ? divisor : _mm_srli_si128(divisor, 8));
+            const __m256 q =
+                _mm256_div_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(o32), scale), _mm256_cvtepi32_ps(d32));
+            const __m256i truncated = _mm256_cvttps_epi32(q);
+            quotients[2 * half] = _mm256_castsi256_si128(truncated);
+            quotients[2 * half + 1] = _mm256_extracti128_si256(truncated, 1);
+        }
+        const __m128i stretched = _mm_packus_epi16(_mm_packs_epi32(quotients[0], quotients[1]),
+                                                   _mm_packs_epi32(quotients[2], quotients[3]));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + x), Choose(value, range, stretched, rule));
+    }
+    for (; x < width; ++x) out[x] = NormalizedPixel(source[x], mn[x], mx[x], rule);
+}
+
+// One block of rows; inlined into a default and an AVX2 entry so the plain loops use the wider
+// registers where the processor has them.
+template <bool kAvx2>
+[[gnu::always_inline]] inline void NormalizeBlockBody(const GrayBitmap& copy, GrayBitmap& bitmap,
+                                                      int32_t block, const NormalizeParams& params,
+                                                      const MinMaxRows& neutral, NormalizeWork& work) {
     const int32_t k = params.windowHeight;
     const int32_t r = k / 2;
     const auto width = static_cast<size_t>(copy.width);
+    const PixelRule rule(params);
     BlockExtremes(copy, block * k - r, k, false, neutral, work.suffix);
     BlockExtremes(copy, (block + 1) * k - r, k, true, neutral, work.prefix);
     const int32_t end = std::min(copy.height, (block + 1) * k);
@@ -155,8 +236,23 @@ void NormalizeBlock(const GrayBitmap& copy, GrayBitmap& bitmap, int32_t block, c
         }
         SlidingExtreme<true>(colMin, copy.width, params.windowWidth, work, colMin);
         SlidingExtreme<false>(colMax, copy.width, params.windowWidth, work, colMax);
-        NormalizeRow(copy.Row(y), colMin, colMax, copy.width, params, bitmap.Row(y));
+        if constexpr (kAvx2) {
+            NormalizeRowAvx2(copy.Row(y), colMin, colMax, copy.width, rule, bitmap.Row(y));
+        } else {
+            NormalizeRowDefault(copy.Row(y), colMin, colMax, copy.width, rule, bitmap.Row(y));
+        }
     }
+}
+
+void NormalizeBlockDefault(const GrayBitmap& copy, GrayBitmap& bitmap, int32_t block,
+                           const NormalizeParams& params, const MinMaxRows& neutral, NormalizeWork& work) {
+    NormalizeBlockBody<false>(copy, bitmap, block, params, neutral, work);
+}
+
+__attribute__((target("avx2"))) void NormalizeBlockAvx2(const GrayBitmap& copy, GrayBitmap& bitmap,
+                                                        int32_t block, const NormalizeParams& params,
+                                                        const MinMaxRows& neutral, NormalizeWork& work) {
+    NormalizeBlockBody<true>(copy, bitmap, block, params, neutral, work);
 }
 
 bool AllocateNormalizeWork(size_t width, size_t windowWidth, size_t windowHeight,
@@ -240,9 +336,15 @@ bool LocalNormalize(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeigh
         return false;
     }
     const int32_t blocks = (bitmap.height + windowHeight - 1) / windowHeight;
+    const bool avx2 = CpuHasAvx2();
 #pragma omp parallel for schedule(dynamic)
     for (int32_t block = 0; block < blocks; ++block) {
-        NormalizeBlock(copy, bitmap, block, params, neutral, work[static_cast<size_t>(omp_get_thread_num())]);
+        NormalizeWork& mine = work[static_cast<size_t>(omp_get_thread_num())];
+        if (avx2) {
+            NormalizeBlockAvx2(copy, bitmap, block, params, neutral, mine);
+        } else {
+            NormalizeBlockDefault(copy, bitmap, block, params, neutral, mine);
+        }
     }
     return true;
 }

@@ -13,6 +13,7 @@
 
 #include "image/memory_limits.h"
 #include "image/pixel_buffer.h"
+#include "ops/cpu_features.h"
 
 namespace tarkemo::rank_kernels {
 namespace {
@@ -318,16 +319,11 @@ struct NetworkKernels {
     static constexpr auto kAvx2 = SelectTable<W, H, true>(std::make_index_sequence<W * H>{});
 };
 
-bool HasAvx2() {
-    static const bool has = __builtin_cpu_supports("avx2");
-    return has;
-}
-
 constexpr size_t kRegisterSlack = 64;  // reads of whole registers past the end of a row
 
 template <int W, int H>
 bool RunNetworks(GrayBitmap& bitmap, int32_t rank) {
-    const bool avx2 = HasAvx2();
+    const bool avx2 = CpuHasAvx2();
     const SortColumnsFn sortColumns = avx2 ? &SortColumnsAvx2<H> : &SortColumnsDefault<H>;
     const SelectRowFn selectRow =
         avx2 ? NetworkKernels<W, H>::kAvx2[rank - 1] : NetworkKernels<W, H>::kDefault[rank - 1];
@@ -591,7 +587,7 @@ bool RunHistogramsWith(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHe
 
 template <typename Count>
 bool RunHistograms(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank) {
-    if (HasAvx2()) return RunHistogramsWith<Count, Avx2Select>(bitmap, windowWidth, windowHeight, rank);
+    if (CpuHasAvx2()) return RunHistogramsWith<Count, Avx2Select>(bitmap, windowWidth, windowHeight, rank);
     return RunHistogramsWith<Count, DefaultSelect>(bitmap, windowWidth, windowHeight, rank);
 }
 

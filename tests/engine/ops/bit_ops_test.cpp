@@ -9,11 +9,12 @@
 namespace tarkemo {
 namespace {
 
-// 15 x 18 pixels hold every value 0 ... 255 (and 14 more); the width leaves a filler byte per row.
+// 35 x 8 pixels hold every value 0 ... 255 (and 24 more); rows are wider than one vector register and
+// leave a filler byte each.
 GrayBitmap AllValues() {
-    GrayBitmap image = *CreateGrayBitmap(15, 18);
-    for (int32_t i = 0; i < 15 * 18; ++i) image.At(i % 15, i / 15) = static_cast<uint8_t>(i);
-    for (int32_t y = 0; y < 18; ++y) image.Row(y)[15] = 0xEE;
+    GrayBitmap image = *CreateGrayBitmap(35, 8);
+    for (int32_t i = 0; i < 35 * 8; ++i) image.At(i % 35, i / 35) = static_cast<uint8_t>(i);
+    for (int32_t y = 0; y < 8; ++y) image.Row(y)[35] = 0xEE;
     return image;
 }
 
@@ -50,10 +51,10 @@ TEST(BitOperations, EveryValueFollowsItsDefinitionForSeveralConstants) {
             SCOPED_TRACE(op.name + " with " + std::to_string(c));
             GrayBitmap image = AllValues();
             ASSERT_TRUE(ApplyBitOperation(image, op.id, static_cast<uint8_t>(c)));
-            for (int32_t i = 0; i < 15 * 18; ++i) {
-                ASSERT_EQ(image.At(i % 15, i / 15), op.expected(i % 256, c)) << "value " << i % 256;
+            for (int32_t i = 0; i < 35 * 8; ++i) {
+                ASSERT_EQ(image.At(i % 35, i / 35), op.expected(i % 256, c)) << "value " << i % 256;
             }
-            for (int32_t y = 0; y < 18; ++y) EXPECT_EQ(image.Row(y)[15], 0xEE) << "filler byte touched";
+            for (int32_t y = 0; y < 8; ++y) EXPECT_EQ(image.Row(y)[35], 0xEE) << "filler byte touched";
         }
     }
 }
@@ -95,9 +96,9 @@ TEST(BitOperations, WorkedValues) {
     ApplyBitOperation(xored, kBitXor, 255);
     GrayBitmap inverted = AllValues();
     ApplyBitOperation(inverted, kBitNot, 0);
-    for (int32_t i = 0; i < 15 * 18; ++i) {
-        EXPECT_EQ(black.At(i % 15, i / 15), 0);
-        EXPECT_EQ(white.At(i % 15, i / 15), 255);
+    for (int32_t i = 0; i < 35 * 8; ++i) {
+        EXPECT_EQ(black.At(i % 35, i / 35), 0);
+        EXPECT_EQ(white.At(i % 35, i / 35), 255);
     }
     EXPECT_TRUE(std::equal(xored.pixels.begin(), xored.pixels.end(), inverted.pixels.begin()));
 }

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "generator/particle_image.h"
+#include "ops/cpu_features.h"
 #include "ops/rank_filter_kernels.h"
 
 namespace tarkemo {
@@ -24,6 +25,17 @@ std::string Describe(const GrayBitmap& image, int32_t w, int32_t h, int32_t a = 
 bool SamePixels(const GrayBitmap& a, const GrayBitmap& b) {
     return a.width == b.width && a.height == b.height &&
            std::equal(a.pixels.begin(), a.pixels.end(), b.pixels.begin());
+}
+
+// Runs `body` with the widest instructions the processor has and again with the baseline ones.
+template <typename Body>
+void ForEachInstructionSet(Body body) {
+    for (const bool baseline : {false, true}) {
+        SCOPED_TRACE(baseline ? "baseline instructions" : "widest instructions");
+        RestrictToBaselineInstructions(baseline);
+        body();
+    }
+    RestrictToBaselineInstructions(false);
 }
 
 // Noise with runs of equal values, so windows of equal values and ties between ranks occur.
@@ -113,22 +125,24 @@ GrayBitmap ReferenceGradient(const GrayBitmap& in) {
 // ---- Local normalisation ----
 
 TEST(LocalNormalize, MatchesTheDefinitionOnRandomImagesAndWindows) {
-    Random random(2024);
-    for (int trial = 0; trial < 120; ++trial) {
-        const int32_t width = random.Between(1, 40);
-        const int32_t height = random.Between(1, 40);
-        // Windows up to the whole image, often more than half of it.
-        const int32_t w = 2 * random.Between(0, (width - 1) / 2) + 1;
-        const int32_t h = 2 * random.Between(0, (height - 1) / 2) + 1;
-        const int32_t minContrast = trial % 4 == 0 ? 0 : random.Between(1, 255);
-        const int32_t compare = random.Between(0, 256);
-        const GrayBitmap original =
-            trial % 2 ? Patchy(width, height, trial) : MakeNoiseImage(width, height, trial);
-        GrayBitmap image = original;
-        ASSERT_TRUE(LocalNormalize(image, w, h, minContrast, compare));
-        EXPECT_TRUE(SamePixels(image, ReferenceLocalNormalize(original, w, h, minContrast, compare)))
-            << Describe(original, w, h, minContrast, compare);
-    }
+    ForEachInstructionSet([] {
+        Random random(2024);
+        for (int trial = 0; trial < 120; ++trial) {
+            const int32_t width = random.Between(1, 40);
+            const int32_t height = random.Between(1, 40);
+            // Windows up to the whole image, often more than half of it.
+            const int32_t w = 2 * random.Between(0, (width - 1) / 2) + 1;
+            const int32_t h = 2 * random.Between(0, (height - 1) / 2) + 1;
+            const int32_t minContrast = trial % 4 == 0 ? 0 : random.Between(1, 255);
+            const int32_t compare = random.Between(0, 256);
+            const GrayBitmap original =
+                trial % 2 ? Patchy(width, height, trial) : MakeNoiseImage(width, height, trial);
+            GrayBitmap image = original;
+            ASSERT_TRUE(LocalNormalize(image, w, h, minContrast, compare));
+            EXPECT_TRUE(SamePixels(image, ReferenceLocalNormalize(original, w, h, minContrast, compare)))
+                << Describe(original, w, h, minContrast, compare);
+        }
+    });
 }
 
 TEST(LocalNormalize, WorkedValues) {
@@ -178,43 +192,47 @@ TEST(LocalNormalize, RefusesBadWindowsUnchanged) {
 // Both methods (selection networks for 3 x 3 and 5 x 5, sliding histogram for all windows) against
 // the literal definition.
 TEST(RankFilter, MatchesTheDefinitionOnRandomImagesWindowsAndRanks) {
-    Random random(77);
-    for (int trial = 0; trial < 160; ++trial) {
-        const int32_t width = random.Between(1, 45);
-        const int32_t height = random.Between(1, 45);
-        int32_t w = 2 * random.Between(0, (width - 1) / 2) + 1;
-        int32_t h = 2 * random.Between(0, (height - 1) / 2) + 1;
-        if (trial % 3 == 0 && width >= 5 && height >= 5) w = h = (trial % 2 ? 3 : 5);
-        if (w * h == 1) continue;
-        const int32_t n = w * h;
-        const int32_t picks[] = {1, n, n / 2 + 1, random.Between(1, n)};
-        const int32_t rank = picks[trial % 4];
-        const GrayBitmap original =
-            trial % 2 ? Patchy(width, height, trial) : MakeNoiseImage(width, height, trial);
-        const GrayBitmap expected = ReferenceRank(original, w, h, rank);
-        GrayBitmap image = original;
-        ASSERT_TRUE(RankFilter(image, w, h, rank)) << Describe(original, w, h, rank);
-        EXPECT_TRUE(SamePixels(image, expected)) << Describe(original, w, h, rank);
-        GrayBitmap byHistogram = original;
-        ASSERT_TRUE(rank_kernels::RankFilterByHistogram(byHistogram, w, h, rank));
-        EXPECT_TRUE(SamePixels(byHistogram, expected)) << "histogram " << Describe(original, w, h, rank);
-    }
+    ForEachInstructionSet([] {
+        Random random(77);
+        for (int trial = 0; trial < 160; ++trial) {
+            const int32_t width = random.Between(1, 45);
+            const int32_t height = random.Between(1, 45);
+            int32_t w = 2 * random.Between(0, (width - 1) / 2) + 1;
+            int32_t h = 2 * random.Between(0, (height - 1) / 2) + 1;
+            if (trial % 3 == 0 && width >= 5 && height >= 5) w = h = (trial % 2 ? 3 : 5);
+            if (w * h == 1) continue;
+            const int32_t n = w * h;
+            const int32_t picks[] = {1, n, n / 2 + 1, random.Between(1, n)};
+            const int32_t rank = picks[trial % 4];
+            const GrayBitmap original =
+                trial % 2 ? Patchy(width, height, trial) : MakeNoiseImage(width, height, trial);
+            const GrayBitmap expected = ReferenceRank(original, w, h, rank);
+            GrayBitmap image = original;
+            ASSERT_TRUE(RankFilter(image, w, h, rank)) << Describe(original, w, h, rank);
+            EXPECT_TRUE(SamePixels(image, expected)) << Describe(original, w, h, rank);
+            GrayBitmap byHistogram = original;
+            ASSERT_TRUE(rank_kernels::RankFilterByHistogram(byHistogram, w, h, rank));
+            EXPECT_TRUE(SamePixels(byHistogram, expected)) << "histogram " << Describe(original, w, h, rank);
+        }
+    });
 }
 
 TEST(RankFilter, NetworksGiveEveryRankOfTheirWindows) {
-    for (const int32_t side : {3, 5}) {
-        for (int32_t rank = 1; rank <= side * side; ++rank) {
-            // Widths around whole SIMD registers of 16 and 32 pixels.
-            for (const int32_t width : {side, 31, 33, 70}) {
-                const GrayBitmap original =
-                    Patchy(width, side + 3, static_cast<uint64_t>(rank * 100 + width));
-                GrayBitmap image = original;
-                ASSERT_TRUE(rank_kernels::RankFilterByNetwork(image, side, side, rank));
-                EXPECT_TRUE(SamePixels(image, ReferenceRank(original, side, side, rank)))
-                    << Describe(original, side, side, rank);
+    ForEachInstructionSet([] {
+        for (const int32_t side : {3, 5}) {
+            for (int32_t rank = 1; rank <= side * side; ++rank) {
+                // Widths around whole SIMD registers of 16 and 32 pixels.
+                for (const int32_t width : {side, 31, 33, 70}) {
+                    const GrayBitmap original =
+                        Patchy(width, side + 3, static_cast<uint64_t>(rank * 100 + width));
+                    GrayBitmap image = original;
+                    ASSERT_TRUE(rank_kernels::RankFilterByNetwork(image, side, side, rank));
+                    EXPECT_TRUE(SamePixels(image, ReferenceRank(original, side, side, rank)))
+                        << Describe(original, side, side, rank);
+                }
             }
         }
-    }
+    });
 }
 
 // Windows of more than 65535 values count in 32 bits; checked at sample pixels against the definition.

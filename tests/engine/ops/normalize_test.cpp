@@ -2,37 +2,42 @@
 
 #include <gtest/gtest.h>
 
+#include "ops/cpu_features.h"
+
 namespace tarkemo {
 namespace {
 
-// An image holding every value low ... high once (and low again to fill the rows).
+// Rows of 80 pixels (wide enough for every vector path) cycling through low ... high, two rows at least.
 GrayBitmap Span(int low, int high) {
     const int count = high - low + 1;
-    GrayBitmap image = *CreateGrayBitmap(7, (count + 6) / 7);
+    GrayBitmap image = *CreateGrayBitmap(80, (count + 79) / 80 + 1);
     for (int32_t y = 0; y < image.height; ++y) {
-        for (int32_t x = 0; x < 7; ++x) {
-            const int i = y * 7 + x;
-            image.At(x, y) = static_cast<uint8_t>(i < count ? low + i : low);
-        }
+        for (int32_t x = 0; x < 80; ++x) image.At(x, y) = static_cast<uint8_t>(low + (y * 80 + x) % count);
     }
     return image;
 }
 
 // Every pair of smallest and largest value: each pixel is (p - min) * (255.0 / (max - min)) truncated.
 TEST(NormalizeRange, EveryRangeFollowsTheDefinitionForEveryValue) {
-    for (int low = 0; low < 256; ++low) {
-        for (int high = low + 1; high < 256; ++high) {
-            GrayBitmap image = Span(low, high);
-            const GrayBitmap original = image;
-            ASSERT_TRUE(NormalizeRange(image));
-            const double factor = 255.0 / (high - low);
-            for (size_t i = 0; i < image.pixels.size(); ++i) {
-                if (i % static_cast<size_t>(image.stride) >= 7) continue;
-                ASSERT_EQ(image.pixels[i], static_cast<int>((original.pixels[i] - low) * factor))
-                    << low << " ... " << high << " value " << int(original.pixels[i]);
+    // Each instruction set the processor has, down to the baseline.
+    for (const bool baseline : {false, true}) {
+        RestrictToBaselineInstructions(baseline);
+        for (int low = 0; low < 256; ++low) {
+            for (int high = low + 1; high < 256; ++high) {
+                GrayBitmap image = Span(low, high);
+                const GrayBitmap original = image;
+                ASSERT_TRUE(NormalizeRange(image));
+                const double factor = 255.0 / (high - low);
+                for (size_t i = 0; i < image.pixels.size(); ++i) {
+                    if (i % static_cast<size_t>(image.stride) >= 80) continue;
+                    ASSERT_EQ(image.pixels[i], static_cast<int>((original.pixels[i] - low) * factor))
+                        << low << " ... " << high << " value " << int(original.pixels[i]) << " baseline "
+                        << baseline;
+                }
             }
         }
     }
+    RestrictToBaselineInstructions(false);
 }
 
 TEST(NormalizeRange, WorkedValues) {
@@ -48,7 +53,7 @@ TEST(NormalizeRange, WorkedValues) {
     // The factor 255 / 25 is rounded before it multiplies, so the top of this range lands on 254.
     GrayBitmap rounded = Span(0, 25);
     ASSERT_TRUE(NormalizeRange(rounded));
-    EXPECT_EQ(rounded.At(4, 3), 254);  // the pixel that held 25
+    EXPECT_EQ(rounded.At(25, 0), 254);  // the pixel that held 25
 }
 
 TEST(NormalizeRange, FullRangeStaysAndUniformImageIsRefused) {
