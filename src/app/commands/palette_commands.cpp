@@ -50,10 +50,14 @@ void BuiltInPaletteCommand(MainWindow& window, const CommandCall& call) {
                                    [&call](const BuiltInPaletteInfo& p) { return p.commandId == call.id; });
     if (info == palettes.end()) return;
     const BuiltInPalette palette = info->palette;
-    RunPaletteCommand(window, info->undoName, info->grayRampAfter, [palette](GrayBitmap& bitmap) {
-        ApplyBuiltInPalette(bitmap, palette);
-        return true;
-    });
+    const bool done =
+        RunPaletteCommand(window, info->undoName, info->grayRampAfter, [palette](GrayBitmap& bitmap) {
+            ApplyBuiltInPalette(bitmap, palette);
+            return true;
+        });
+    // Gray values from intensity rewrites the pixels, not just the table: the document is marked
+    // modified so that closing asks before the converted image is lost.
+    if (done && palette == BuiltInPalette::kIntensity) FinishPixelChange(window);
 }
 
 void LoadRgbPaletteCommand(MainWindow& window, const CommandCall&) {
