@@ -3,7 +3,9 @@
 // with the particle centres marked. The image itself is never changed.
 #pragma once
 
+#include <cstddef>
 #include <optional>
+#include <string>
 #include <vector>
 
 #include "image/gray_bitmap.h"
@@ -12,8 +14,16 @@
 
 namespace tarkemo {
 
-// The message for a count that did not get its memory (title "Tarkemo - Maxima zählen").
+// The title of the count's messages, for all three methods.
+inline constexpr const char* kCountTitle = "Tarkemo - Maxima zählen";
+
+// The message for a count that did not get its memory.
 inline constexpr const char* kCountOutOfMemoryText = "Nicht genügend Speicher vorhanden!";
+
+// The question after a count: "Insgesamt gezählte Maxima: N" and whether to export.
+inline std::string CountQuestionText(size_t count) {
+    return "Insgesamt gezählte Maxima: " + std::to_string(count) + "\n\nWollen Sie die Daten exportieren?";
+}
 
 struct CountResult {
     // The image as the count displays it: 255 turned into 254, a plus sign of 255 on each

@@ -4,6 +4,8 @@
 
 #include <cstdint>
 
+#include "image/gray_bitmap.h"
+
 namespace tarkemo {
 
 // The parameters the counting dialog edits; they live as long as the program runs.
@@ -18,6 +20,10 @@ struct ParticleParams {
 inline bool ParticleParamsValid(const ParticleParams& params) {
     return params.minGray <= 255 && params.maxArea >= 1 && params.maxArea >= params.minArea;
 }
+
+// The colour table the parameter dialog previews the threshold with: entries below minGray dark
+// blue (blue 50, green 0, red 0), the others those of the image's own table `saved`.
+ColourTable ThresholdPreviewTable(const ColourTable& saved, uint32_t minGray);
 
 // The counting commands, numbered by their menu ids. Binarise and Stripes find the same particles;
 // only their export differs.

@@ -69,6 +69,7 @@ bool NumberRow(const GrayBitmap& b, int32_t* map, int32_t r, std::span<Particle>
             number = static_cast<int32_t>(roots);
         } else if (raw > base + c + 1 && raw <= entries) {
             number = map[raw - 1];
+            if (number < 1 || number > roots) return false;  // the root was no root
         } else {
             return false;
         }

@@ -77,6 +77,9 @@ TEST(NumberComponents, RefusesAWrongCountOrAMapThatIsNotLabelled) {
     Binarise(l.picture, 1, unlabelled);
     std::vector<Particle> two(2);
     EXPECT_FALSE(NumberComponents(l.picture, unlabelled, two));  // -1 entries are no labels
+    LabelMap dangling = l.map;
+    dangling[0] = 2;  // points to an unmarked pixel
+    EXPECT_FALSE(NumberComponents(l.picture, dangling, two));
 }
 
 TEST(NumberComponents, AllZeroParticleGetsThePlainMeanOfItsPositions) {

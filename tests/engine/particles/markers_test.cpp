@@ -7,6 +7,7 @@
 #include "particle_test_images.h"
 #include "particles/count_run.h"
 #include "particles/markers.h"
+#include "particles/particle_params.h"
 
 namespace tarkemo {
 namespace {
@@ -69,6 +70,17 @@ TEST(MarkerColour, CyanOnlyWhenEntry255IsAlreadyRed) {
         ColourTable table = GrayRampTable();
         table[255] = test.top;
         EXPECT_EQ(MarkerColour(table), test.cyan ? cyan : red) << int(test.top.red);
+    }
+}
+
+TEST(ThresholdPreviewTable, DarkensExactlyTheValuesBelowTheThreshold) {
+    ColourTable saved = GrayRampTable();
+    saved[200] = ColourEntry{1, 2, 3, 0};
+    const ColourEntry darkBlue{50, 0, 0, 0};
+    for (uint32_t t : {0u, 1u, 50u, 201u, 255u}) {
+        const ColourTable preview = ThresholdPreviewTable(saved, t);
+        for (uint32_t i = 0; i < 256; ++i)
+            EXPECT_EQ(preview[i], i < t ? darkBlue : saved[i]) << t << " " << i;
     }
 }
 
