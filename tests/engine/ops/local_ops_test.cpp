@@ -145,6 +145,32 @@ TEST(LocalNormalize, MatchesTheDefinitionOnRandomImagesAndWindows) {
     });
 }
 
+// Every pair of range 1 ... 255 and offset 0 ... range once: the triples (0, offset, range) side by side,
+// each middle pixel's 3 x 1 window holding exactly its triple.
+TEST(LocalNormalize, EveryRangeAndOffsetStretchesAsDefined) {
+    std::vector<std::pair<int, int>> pairs;
+    for (int range = 1; range < 256; ++range) {
+        for (int offset = 0; offset <= range; ++offset) pairs.emplace_back(offset, range);
+    }
+    const auto rows = static_cast<int32_t>((pairs.size() + 15) / 16);
+    GrayBitmap original = *CreateGrayBitmap(48, rows);
+    for (size_t i = 0; i < pairs.size(); ++i) {
+        uint8_t* triple = original.Row(static_cast<int32_t>(i / 16)) + 3 * (i % 16);
+        triple[1] = static_cast<uint8_t>(pairs[i].first);
+        triple[2] = static_cast<uint8_t>(pairs[i].second);
+    }
+    ForEachInstructionSet([&] {
+        GrayBitmap image = original;
+        ASSERT_TRUE(LocalNormalize(image, 3, 1, 1, 0));
+        for (size_t i = 0; i < pairs.size(); ++i) {
+            const auto [offset, range] = pairs[i];
+            ASSERT_EQ(image.Row(static_cast<int32_t>(i / 16))[3 * (i % 16) + 1],
+                      static_cast<int>(static_cast<double>(offset) / range * 255))
+                << offset << " of " << range;
+        }
+    });
+}
+
 TEST(LocalNormalize, WorkedValues) {
     // Every window spans at most 100 ... 120, too little for contrast 30: thresholded at 110.
     GrayBitmap flat = *CreateGrayBitmap(3, 1);
