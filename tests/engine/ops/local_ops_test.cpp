@@ -1,9 +1,11 @@
 #include "ops/local_ops.h"
 
 #include <gtest/gtest.h>
+#include <omp.h>
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -303,6 +305,31 @@ TEST(RankFilter, RefusesBadRequestsUnchanged) {
         EXPECT_FALSE(RankFilter(image, c.w, c.h, c.rank)) << c.w << "x" << c.h << " rank " << c.rank;
         EXPECT_TRUE(SamePixels(image, original));
     }
+}
+
+TEST(LocalOperations, ResultsDoNotDependOnTheNumberOfThreads) {
+    testimages::ParticleImageSpec spec;
+    spec.width = 700;
+    spec.height = 90;
+    spec.spotCount = 40;
+    const GrayBitmap original = testimages::MakeParticleImage(spec);
+    const std::vector<std::pair<std::string, std::function<bool(GrayBitmap&)>>> operations = {
+        {"median 3x3", [](GrayBitmap& b) { return RankFilter(b, 3, 3, 5); }},
+        {"rank 15x15", [](GrayBitmap& b) { return RankFilter(b, 15, 15, 40); }},
+        {"local normalize", [](GrayBitmap& b) { return LocalNormalize(b, 15, 9, 30, 20); }},
+        {"gradient", GradientFilter},
+    };
+    const int threads = omp_get_max_threads();
+    for (const auto& [name, operation] : operations) {
+        omp_set_num_threads(1);
+        GrayBitmap single = original;
+        ASSERT_TRUE(operation(single));
+        omp_set_num_threads(3);
+        GrayBitmap several = original;
+        ASSERT_TRUE(operation(several));
+        EXPECT_TRUE(SamePixels(single, several)) << name;
+    }
+    omp_set_num_threads(threads);
 }
 
 // ---- Gradient ----
