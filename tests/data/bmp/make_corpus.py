@@ -6,10 +6,10 @@ Every good file shows the same kind of image: pixel (x, y), y counted from the b
 has the value (7x + 31y + 1) mod 256; stored row padding is 0xAB. A "colour" table has entry
 i = (blue i, green 7i mod 256, red 255 - i); a "gray" table is the identity ramp.
 bmp_file_test.cpp holds the expected size, table and resolution of each good file.
-Run it from anywhere; it rewrites both folders.
+Run it from anywhere; it rewrites both folders but keeps the files of other programs that
+make_third_party.sh writes there (see README.md).
 """
 import os
-import shutil
 import struct
 
 HERE = os.path.dirname(os.path.abspath(__file__))
@@ -163,10 +163,16 @@ BROKEN = {
 }
 
 
+# Files other programs wrote (make_third_party.sh) are kept; all others are written anew.
+THIRD_PARTY_PREFIXES = ("imagemagick_", "graphicsmagick_", "pillow_", "netpbm_", "ffmpeg_", "opencv_")
+
+
 def write_folder(name, files):
     folder = os.path.join(HERE, name)
-    shutil.rmtree(folder, ignore_errors=True)
-    os.makedirs(folder)
+    os.makedirs(folder, exist_ok=True)
+    for old in os.listdir(folder):
+        if not old.startswith(THIRD_PARTY_PREFIXES):
+            os.remove(os.path.join(folder, old))
     for file_name, data in sorted(files.items()):
         with open(os.path.join(folder, file_name), "wb") as out:
             out.write(data)
