@@ -5,6 +5,7 @@
 
 #include "app/commands/import_commands.h"
 #include "app/commands/palette_commands.h"
+#include "app/commands/particle_commands.h"
 #include "app/shell/clipboard_commands.h"
 #include "app/shell/document_commands.h"
 
@@ -196,14 +197,14 @@ constexpr std::array kCommands = {
     CommandRow{40107, M::kGlobalOps, "&Größe manuell festlegen...", "Strg+F9", "Ctrl+F9", nullptr, E::kAlways,
                C::kOwnMark, 0, false},
 
-    CommandRow{40100, M::kParticles, "&Maxima suchen...", "", nullptr, nullptr, E::kDocument, C::kNone, 0,
-               false},
-    CommandRow{40103, M::kParticles, "&Binarisation...", "", nullptr, nullptr, E::kDocument, C::kNone, 0,
-               false},
-    CommandRow{40130, M::kParticles, "Streifen erkennen (mit Binarisation)...", "", nullptr, nullptr,
-               E::kDocument, C::kNone, 0, kSep},
-    CommandRow{40111, M::kParticles, "Beim Exportieren &deutsches Zahlenformat", "", nullptr, nullptr,
-               E::kAlways, C::kOwnMark, 0, false},
+    CommandRow{40100, M::kParticles, "&Maxima suchen...", "", nullptr, &CountParticlesCommand, E::kDocument,
+               C::kNone, 0, false},
+    CommandRow{40103, M::kParticles, "&Binarisation...", "", nullptr, &CountParticlesCommand, E::kDocument,
+               C::kNone, 0, false},
+    CommandRow{40130, M::kParticles, "Streifen erkennen (mit Binarisation)...", "", nullptr,
+               &CountParticlesCommand, E::kDocument, C::kNone, 0, kSep},
+    CommandRow{40111, M::kParticles, "Beim Exportieren &deutsches Zahlenformat", "", nullptr,
+               &GermanNumbersCommand, E::kAlways, C::kOwnMark, 0, false},
 
     CommandRow{40017, M::kHelp, "Über das &Programm...", "F1", "F1", &AboutCommand, E::kAlways, C::kNone, 0,
                false},

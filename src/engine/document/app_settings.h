@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+#include "particles/particle_params.h"
+
 namespace tarkemo {
 
 // The entries of the size dialog: the resize command keeps one instance, the manual spectrum size
@@ -17,13 +19,6 @@ struct SizeSettings {
     bool centreX = true;
     bool centreY = true;
     int32_t fillRule = 0;  // margin fill rule of the border extension (-4 ... 256)
-};
-
-// The three entries of the particle counting dialog.
-struct ParticleParams {
-    uint32_t minGray = 50;
-    uint32_t minArea = 1;
-    uint32_t maxArea = 10;
 };
 
 struct AppSettings {
