@@ -148,11 +148,9 @@ QMimeData* MimeDataForMarking(const GrayBitmap& bitmap, const Marking& marking) 
 
 std::optional<LoadedBitmap> BitmapFromMimeData(const QMimeData* data) {
     if (data == nullptr) return std::nullopt;
-    if (data->hasFormat(kBmpMimeType)) {
-        const QByteArray file = data->data(kBmpMimeType);
-        std::optional<LoadedBitmap> loaded = DecodeBmp(BytesOf(file));
-        if (loaded) return loaded;
-    }
+    // A bitmap offered as BMP is judged by the BMP reader's rules alone: a refused one (RLE,
+    // 24 bits) must not slip in through Qt's more lenient image decoding.
+    if (data->hasFormat(kBmpMimeType)) return DecodeBmp(BytesOf(data->data(kBmpMimeType)));
     const std::optional<std::vector<uint8_t>> dib = PackedDibFromImage(ImageOf(data));
     if (!dib) return std::nullopt;
     return DecodePackedDib(*dib);
@@ -167,7 +165,7 @@ ClipboardInfo InfoFromMimeData(const QMimeData* data, bool withSize) {
     if (hasBmp) {
         const QByteArray file = data->data(kBmpMimeType);
         info.size = PackedDibSize(DibOfBmpFile(BytesOf(file)));
-        if (info.size.width != 0) return info;
+        return info;
     }
     const QImage image = ImageOf(data);
     if (IsEightBit(image)) info.size = DibSize{image.width(), image.height()};

@@ -165,5 +165,20 @@ TEST_F(AppTest, TopDownBmpOnTheClipboardPastesUpright) {
     EXPECT_EQ(window_->Document().Bitmap()->At(1, 2), source.At(1, 0));
 }
 
+TEST_F(AppTest, RefusedBmpOnTheClipboardIsNotRescuedByTheImageData) {
+    // A run-length-encoded BMP that Qt itself could decode: the BMP rules decide, as for files.
+    std::vector<uint8_t> file = *EncodeBmp(PatternBitmap(4, 3));
+    file[30] = 1;  // compression: RLE8
+    auto* data = new QMimeData;
+    data->setData(kBmpMimeType,
+                  QByteArray(reinterpret_cast<const char*>(file.data()), qsizetype(file.size())));
+    data->setImageData(GrayImage(4, 3));
+    QGuiApplication::clipboard()->setMimeData(data);
+    EXPECT_EQ(ClipboardImageInfo().size.width, 0);
+    Trigger(40007);
+    EXPECT_EQ(prompter_->LastMessage().text, QString(kPasteFailedText));
+    EXPECT_FALSE(window_->Document().HasDocument());
+}
+
 }  // namespace
 }  // namespace tarkemo::app
