@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <new>
+#include <utility>
 
 #include "image/memory_limits.h"
 
@@ -20,10 +21,11 @@ bool ShiftOrigin(GrayBitmap& bitmap, int64_t a, int64_t b) {
     const auto shiftX = static_cast<size_t>(PositiveModulo(a, bitmap.width));
     const auto shiftY = static_cast<int32_t>(PositiveModulo(b, bitmap.height));
     if (shiftX == 0 && shiftY == 0) return true;
+    // The shifted rows go into a new buffer that then replaces the old one: one pass over the pixels.
     if (!AllocationFits(bitmap.ByteCount())) return false;
-    PixelBuffer copy;
+    PixelBuffer shifted;
     try {
-        copy = bitmap.pixels;
+        shifted = PixelBuffer(bitmap.ByteCount(), false);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -32,11 +34,13 @@ bool ShiftOrigin(GrayBitmap& bitmap, int64_t a, int64_t b) {
 #pragma omp parallel for schedule(static)
     for (int32_t y = 0; y < bitmap.height; ++y) {
         const int32_t sourceY = y + shiftY < bitmap.height ? y + shiftY : y + shiftY - bitmap.height;
-        const uint8_t* source = copy.data() + static_cast<size_t>(sourceY) * stride;
-        uint8_t* target = bitmap.Row(y);
+        const uint8_t* source = bitmap.Row(sourceY);
+        uint8_t* target = shifted.data() + static_cast<size_t>(y) * stride;
         std::memcpy(target, source + shiftX, width - shiftX);
         std::memcpy(target + (width - shiftX), source, shiftX);
+        std::memcpy(target + width, bitmap.Row(y) + width, stride - width);  // the row's filler bytes stay
     }
+    bitmap.pixels = std::move(shifted);
     return true;
 }
 

@@ -9,8 +9,8 @@
 namespace tarkemo {
 
 // The new pixel at (x, y) is the old pixel at ((x + a) mod W, (y + b) mod H). Any shift is taken
-// modulo the image size, so (W, H) and (0, 0) leave the image as it is. Works on a copy of the
-// pixel buffer; false, changing nothing, when that copy cannot be allocated.
+// modulo the image size, so (W, H) and (0, 0) leave the image as it is. The pixels are written into
+// a new buffer that replaces the old one; false, changing nothing, when it cannot be allocated.
 bool ShiftOrigin(GrayBitmap& bitmap, int64_t a, int64_t b);
 
 }  // namespace tarkemo

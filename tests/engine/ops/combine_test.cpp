@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "ops/cpu_features.h"
+
 namespace tarkemo {
 namespace {
 
@@ -42,15 +44,20 @@ const std::vector<Rule> kRules = {
 };
 
 TEST(CombineWithOther, EveryPairOfValuesFollowsTheDefinition) {
-    for (const Rule& rule : kRules) {
-        Pairs pairs;
-        ASSERT_TRUE(CombineWithOther(pairs.current, pairs.other, rule.op));
-        int mismatches = 0;
-        for (int32_t q = 0; q < 256; ++q) {
-            for (int32_t p = 0; p < 256; ++p) mismatches += pairs.current.At(p, q) != rule.expected(p, q);
+    for (const bool baseline :
+         {false, true}) {  // the widest instructions the processor has, and the baseline
+        RestrictToBaselineInstructions(baseline);
+        for (const Rule& rule : kRules) {
+            Pairs pairs;
+            ASSERT_TRUE(CombineWithOther(pairs.current, pairs.other, rule.op));
+            int mismatches = 0;
+            for (int32_t q = 0; q < 256; ++q) {
+                for (int32_t p = 0; p < 256; ++p) mismatches += pairs.current.At(p, q) != rule.expected(p, q);
+            }
+            EXPECT_EQ(mismatches, 0) << rule.name << (baseline ? " (baseline)" : "");
         }
-        EXPECT_EQ(mismatches, 0) << rule.name;
     }
+    RestrictToBaselineInstructions(false);
 }
 
 uint8_t Combined(int p, int q, CombineOp op) {
