@@ -3,17 +3,54 @@
 // byte was written. Every writer of the program saves through here.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <span>
 #include <string>
+#include <string_view>
+#include <utility>
 
 namespace tarkemo {
 
-// Writes the parts (at most 8) one after the other as the file `path`, in one gathered write
-// call for the usual case. False when the folder is missing or not writable, the disk is full,
-// or the target cannot be replaced (for example a directory of that name); then the old file is
-// untouched and no temporary file remains.
+// The most parts one write takes; more are refused.
+inline constexpr size_t kMaxFileParts = 8;
+
+// One file staged beside its target: Write puts the whole content into a temporary file with a
+// short hidden name in the target's folder (so long target names still work and the rename never
+// crosses file systems), Commit renames it over the target. Several files can be written first
+// and committed together, so a failure while writing any of them replaces none. An uncommitted
+// temporary file is removed when the object goes away.
+class StagedFile {
+  public:
+    explicit StagedFile(std::string target) : target_(std::move(target)) {}
+    ~StagedFile() { Discard(); }
+    StagedFile(const StagedFile&) = delete;
+    StagedFile& operator=(const StagedFile&) = delete;
+
+    // Writes the parts one after the other (in one gathered write call for the usual case) as the
+    // new content, replacing what an earlier Write staged. False when the folder is missing or not
+    // writable, the disk is full, the target is a folder or there are more than kMaxFileParts
+    // parts; then no temporary file remains. A replaced file keeps its permission bits.
+    bool Write(std::initializer_list<std::span<const uint8_t>> parts);
+    bool Write(std::span<const uint8_t> bytes) { return Write({bytes}); }
+    bool Write(std::string_view text);
+
+    // Renames the written temporary file over the target. False when nothing was written or the
+    // rename fails; the temporary file is removed then and the target is untouched.
+    bool Commit();
+
+    // Removes the temporary file, if any.
+    void Discard();
+
+  private:
+    std::string target_;
+    std::string temporary_;  // empty when no temporary file of ours exists
+};
+
+// Writes the parts as the file `path` through a StagedFile. False (old file untouched, no
+// temporary file left) when anything fails.
 bool WriteFileAtomically(const std::string& path, std::initializer_list<std::span<const uint8_t>> parts);
+bool WriteFileAtomically(const std::string& path, std::string_view text);
 
 }  // namespace tarkemo

@@ -8,7 +8,6 @@
 #include <cerrno>
 #include <cstdint>
 #include <new>
-#include <span>
 #include <vector>
 
 #include "image/atomic_file.h"
@@ -146,8 +145,7 @@ std::optional<std::string> ReadWholeFile(const std::string& path) {
 }
 
 bool WriteText(const std::string& path, const std::string& text) {
-    const auto* bytes = reinterpret_cast<const uint8_t*>(text.data());
-    return WriteFileAtomically(path, {std::span<const uint8_t>(bytes, text.size())});
+    return WriteFileAtomically(path, text);
 }
 
 }  // namespace

@@ -4,9 +4,9 @@
 #include <optional>
 #include <vector>
 
+#include "image/atomic_file.h"
 #include "image/bmp_file.h"
 #include "particles/number_format.h"
-#include "particles/staged_file.h"
 
 namespace tarkemo {
 namespace {
