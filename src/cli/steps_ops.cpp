@@ -1,5 +1,8 @@
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/steps.h"
 #include "ops/bit_ops.h"
