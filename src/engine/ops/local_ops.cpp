@@ -320,10 +320,11 @@ bool LocalNormalize(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeigh
     if (!WindowFits(bitmap, windowWidth, windowHeight)) return false;
     const NormalizeParams params{windowWidth, windowHeight, minContrast, compareWith};
     const auto width = static_cast<size_t>(bitmap.width);
-    std::vector<NormalizeWork> work(static_cast<size_t>(omp_get_max_threads()));
+    std::vector<NormalizeWork> work;
     MinMaxRows neutral;
     GrayBitmap copy;
     try {
+        work.resize(static_cast<size_t>(omp_get_max_threads()));
         if (!AllocateNormalizeWork(width, static_cast<size_t>(windowWidth), static_cast<size_t>(windowHeight),
                                    work) ||
             !AllocationFits(bitmap.ByteCount())) {
@@ -361,11 +362,11 @@ bool GradientFilter(GrayBitmap& bitmap) {
     if (bitmap.width < 3 || bitmap.height < 3) return false;
     const auto width = static_cast<size_t>(bitmap.width);
     const auto threads = static_cast<size_t>(omp_get_max_threads());
-    std::vector<std::vector<uint32_t>> squares(threads);
+    std::vector<std::vector<uint32_t>> squares;
     GrayBitmap copy;
     try {
         if (!AllocationFits(bitmap.ByteCount() + threads * width * sizeof(uint32_t))) return false;
-        for (auto& row : squares) row.resize(width);
+        squares.assign(threads, std::vector<uint32_t>(width));
         copy = bitmap;
     } catch (const std::bad_alloc&) {
         return false;

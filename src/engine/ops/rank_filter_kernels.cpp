@@ -321,9 +321,9 @@ bool RunNetworks(GrayBitmap& bitmap, int32_t rank) {
     if (!MakePadded(bitmap, W / 2, H / 2, 2 * kRegisterSlack, padded)) return false;
     const size_t length = static_cast<size_t>(bitmap.width) + W - 1 + kRegisterSlack;
     const auto threads = static_cast<size_t>(omp_get_max_threads());
-    std::vector<std::vector<uint8_t>> work(threads);
+    std::vector<std::vector<uint8_t>> work;
     try {
-        for (auto& buffer : work) buffer.resize(H * (length + kRegisterSlack));
+        work.assign(threads, std::vector<uint8_t>(H * (length + kRegisterSlack)));
     } catch (const std::bad_alloc&) {
         return false;
     }
