@@ -21,7 +21,7 @@ struct ParticleImageSpec {
     uint64_t seed = 20261207;
 };
 
-// A gray-ramp bitmap drawn from the spec; identical for identical specs on every platform.
+// A gray-ramp bitmap drawn from these settings; identical settings give identical images everywhere.
 GrayBitmap MakeParticleImage(const ParticleImageSpec& spec);
 
 // A bitmap of the given size whose pixels are a deterministic pseudo-random pattern (all 256 values).
