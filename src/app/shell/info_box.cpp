@@ -1,14 +1,18 @@
 #include "app/shell/info_box.h"
 
+#include <QCloseEvent>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "document/readout_text.h"
 
 namespace tarkemo::app {
 
-InfoBox::InfoBox(QWidget* owner) : QDialog(owner, Qt::Tool) {
+// The box belongs to the main window for its whole life, so it asks for a title bar without a
+// close button; where the window system shows one anyway, closing is refused.
+InfoBox::InfoBox(QWidget* owner) : QDialog(owner, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setWindowTitle("InfoBox");
     setModal(false);
     auto* layout = new QVBoxLayout(this);
@@ -43,6 +47,24 @@ QString InfoBox::YLine() const {
 
 QString InfoBox::GrayLine() const {
     return grayLine_->text();
+}
+
+void InfoBox::reject() {}
+
+void InfoBox::closeEvent(QCloseEvent* event) {
+    event->ignore();
+}
+
+QPoint InfoBoxPosition(const QRect& mainFrame, const QRect& mainClient, const QSize& box,
+                       const QRect& available) {
+    constexpr int kGap = 8;
+    QPoint position(mainFrame.right() + 1 + kGap, mainFrame.top());
+    if (!available.isValid()) return position;
+    // Right and bottom first, so that on a screen too small for the box its title bar stays visible.
+    const QSize frame = box + (mainFrame.size() - mainClient.size());
+    position.setX(std::max(std::min(position.x(), available.right() + 1 - frame.width()), available.left()));
+    position.setY(std::max(std::min(position.y(), available.bottom() + 1 - frame.height()), available.top()));
+    return position;
 }
 
 }  // namespace tarkemo::app

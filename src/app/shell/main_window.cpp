@@ -8,6 +8,9 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScreen>
+#include <QWindow>
+#include <utility>
 
 #include "app/resources/app_icon.h"
 #include "app/resources/cursors.h"
@@ -82,6 +85,12 @@ void MainWindow::Dispatch(int id, const QString& argument) {
 }
 
 void MainWindow::PostCommand(int id, const QString& argument) {
+    // Until the window system has placed a shown window, a message would not stand over it and
+    // the pointer read-out would measure from the wrong place.
+    if (isVisible() && !placed_) {
+        waitingForPlacement_.push_back(CommandCall{id, argument});
+        return;
+    }
     QMetaObject::invokeMethod(
         this, [this, id, argument] { Dispatch(id, argument); }, Qt::QueuedConnection);
 }
@@ -171,16 +180,37 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     view_->SetBitmap(nullptr);
     ReleaseBitmap(document_);
     DiscardUndo(document_.undo);
-    infoBox_->close();
+    infoBox_->hide();
     event->accept();
 }
 
 void MainWindow::showEvent(QShowEvent* event) {
     QMainWindow::showEvent(event);
-    if (infoBoxPlaced_) return;
-    infoBoxPlaced_ = true;
+    // The window system places the main window only after it was shown; its first expose tells
+    // when that has happened.
+    if (!placed_ && windowHandle() != nullptr) windowHandle()->installEventFilter(this);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Expose && watched == windowHandle() && !placed_ &&
+        windowHandle()->isExposed()) {
+        placed_ = true;
+        windowHandle()->removeEventFilter(this);
+        QMetaObject::invokeMethod(this, &MainWindow::WindowPlaced, Qt::QueuedConnection);
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// The InfoBox goes beside the placed window, then the start-up commands run.
+void MainWindow::WindowPlaced() {
+    infoBox_->adjustSize();
+    const QScreen* where = screen();
+    const QRect available = where != nullptr ? where->availableGeometry() : QRect();
+    infoBox_->move(InfoBoxPosition(frameGeometry(), geometry(), infoBox_->size(), available));
     infoBox_->show();
-    infoBox_->move(frameGeometry().topRight() + QPoint(8, 0));
+    for (const CommandCall& call : std::exchange(waitingForPlacement_, {})) {
+        PostCommand(call.id, call.argument);
+    }
 }
 
 void MainWindow::keyPressEvent(QKeyEvent* event) {

@@ -7,6 +7,7 @@
 #include <QString>
 #include <map>
 #include <memory>
+#include <vector>
 
 #include "app/shell/clipboard_adapter.h"
 #include "app/shell/commands.h"
@@ -39,7 +40,8 @@ class MainWindow : public QMainWindow {
     // Runs command `id` as its menu entry would, whether enabled or not, then recomputes the states.
     // An id the table does not know does nothing.
     void Dispatch(int id, const QString& argument = {});
-    // Runs the command once the event loop has started (the start-up commands).
+    // Runs the command once the event loop has started and, for a shown window, once the window
+    // system has put the window on the screen (the start-up commands).
     void PostCommand(int id, const QString& argument);
 
     // The table's action for `id` (nullptr for an unknown id). Triggering it does nothing while
@@ -69,9 +71,11 @@ class MainWindow : public QMainWindow {
     void showEvent(QShowEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
     void BuildMenus();
+    void WindowPlaced();
     QMenu* PopupFor(MenuId id);
     void ReadClipboard(bool withSize);
     void RefreshPointerReadout();
@@ -88,7 +92,8 @@ class MainWindow : public QMainWindow {
     ClipboardInfo clipboard_;
     bool clipboardSizeRead_ = false;
     bool controlHeld_ = false;
-    bool infoBoxPlaced_ = false;
+    bool placed_ = false;
+    std::vector<CommandCall> waitingForPlacement_;
 };
 
 }  // namespace tarkemo::app
