@@ -117,7 +117,11 @@ void ImageView::resizeEvent(QResizeEvent* event) {
 
 void ImageView::wheelEvent(QWheelEvent* event) {
     const int rotation = event->angleDelta().y();
-    if (rotation != 0) ZoomAtCentre(rotation > 0 ? 1 : -1);
+    // After a zoom another pixel lies under the pointer, so the read-out follows without a move.
+    if (rotation != 0 && ZoomAtCentre(rotation > 0 ? 1 : -1)) {
+        const QPoint position = event->position().toPoint();
+        UpdateReadout(position.x(), position.y());
+    }
     event->accept();
 }
 

@@ -261,6 +261,18 @@ TEST_F(ImageViewTest, WheelZoomsAtTheCentreOnlyWithAnImage) {
     EXPECT_EQ(view.State().zoomStep, -1);
 }
 
+TEST_F(ImageViewTest, WheelZoomRefreshesTheReadoutUnderTheStillPointer) {
+    const GrayBitmap image = NumberedBitmap(4, 4);
+    Show(image);  // origin (8, 5)
+    MoveTo(8, 5);
+    EXPECT_EQ(lines[2], "Grauwert:  31");  // pixel (0, 3)
+    QWheelEvent in(QPointF(8, 5), view.mapToGlobal(QPointF(8, 5)), QPoint(), QPoint(0, 120), Qt::NoButton,
+                   Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(&view, &in);
+    // Step 1 with origin (6, 3): the pointer now stands over pixel (1, 2).
+    EXPECT_EQ(lines, (QStringList{"X:  1  (4)", "Y:  2  (4)", "Grauwert:  22"}));
+}
+
 TEST_F(ImageViewTest, ResizeStoresTheClientSizeAndClampsAndClearShowsBackground) {
     const GrayBitmap image = NumberedBitmap(4, 4);
     Show(image);  // origin (8, 5)
