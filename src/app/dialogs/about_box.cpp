@@ -27,6 +27,8 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(row);
     layout->addWidget(buttons);
+    // A fixed dialog like every other message of the program: nothing to resize or maximise.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 }  // namespace tarkemo::app
