@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "particles/forward_union.h"
+#include "particles/run_edges.h"
 
 namespace tarkemo {
 namespace {
@@ -63,17 +64,13 @@ int32_t NextSet(const uint8_t* row, int32_t c, int32_t w) {
     return c;
 }
 
-int32_t NextClear(const uint8_t* row, int32_t c, int32_t w) {
-    while (c < w && row[c] != 0) ++c;
-    return c;
-}
-
 class MaximaMarker {
   public:
     MaximaMarker(const GrayBitmap& bitmap, uint8_t threshold, LabelMap& map)
         : b_(bitmap),
           map_(map.data()),
           sets_(map.data()),
+          joiner_(map.data(), bitmap.width),
           threshold_(threshold),
           rows_(bitmap.width),
           ones_(static_cast<size_t>(bitmap.width) + 2, 1),
@@ -86,7 +83,11 @@ class MaximaMarker {
             CopyRow(r);
             const bool anyCandidate = MarkCandidates(r);
             if (r > 0) DropSeeds(r - 1, rows_.Candidates(r));
-            if (anyCandidate) JoinCandidates(r);
+            if (anyCandidate) {
+                JoinCandidates(r);
+            } else {
+                joiner_.Restart();
+            }
         }
         DropSeeds(b_.height - 1, Ones());
         for (int32_t r = b_.height - 1; r >= 0; --r) Resolve(r);
@@ -158,39 +159,18 @@ class MaximaMarker {
         }
     }
 
-    // Joins the candidate runs of row r with the candidates they touch in the row below. A run
-    // becomes a component of its own, rooted at its last pixel; a single candidate touching
-    // nothing stays -1 and is never looked at again unless a later row touches it.
+    // Joins the candidate runs of row r with the candidate runs they touch in the row below. A
+    // run becomes a component of its own, rooted at its last pixel; a single candidate touching
+    // nothing stays -1 and is never looked at again unless a later row touches it. All of the
+    // row's candidates count as touched.
     void JoinCandidates(int32_t r) {
-        const int32_t w = b_.width;
-        const uint8_t* row = rows_.Candidates(r);
-        const uint8_t* below = r > 0 ? rows_.Candidates(r - 1) : nullptr;
-        for (int32_t start = NextSet(row, 0, w); start < w; start = NextSet(row, start, w)) {
-            const int32_t end = NextClear(row, start, w);
-            const int32_t lo = std::max(start - 1, 0), hi = std::min(end, w - 1);
-            bool touchesBelow = false;
-            for (int32_t k = lo; below && k <= hi; ++k) touchesBelow |= below[k] != 0;
-            if (end - start > 1 || touchesBelow)
-                JoinRun(r, start, end, touchesBelow ? below : nullptr, lo, hi);
-            start = end;
+        int32_t* edges = joiner_.Edges();
+        const int32_t count = run_edges::CollectEdges(rows_.Candidates(r), b_.width, edges);
+        if (count > 0) {
+            touched_[r].Include(edges[0]);
+            touched_[r].Include(edges[count - 1] - 1);
         }
-    }
-
-    void JoinRun(int32_t r, int32_t start, int32_t end, const uint8_t* below, int32_t lo, int32_t hi) {
-        const int32_t root = Index(r, end - 1);
-        std::fill(map_ + Index(r, start), map_ + Index(r, end), root + 1);
-        touched_[r].Include(start);
-        touched_[r].Include(end - 1);
-        if (!below) return;
-        bool previous = false;
-        for (int32_t k = lo; k <= hi; ++k) {
-            const bool candidate = below[k] != 0;
-            if (candidate && !previous) {
-                touched_[r - 1].Include(k);
-                sets_.Join(Index(r - 1, k), root);
-            }
-            previous = candidate;
-        }
+        joiner_.JoinRow(Index(r, 0), Index(r - 1, 0), count, true);
     }
 
     // From the largest index down, each touched entry takes its final mark: a parent always has
@@ -214,6 +194,7 @@ class MaximaMarker {
     const GrayBitmap& b_;
     int32_t* map_;
     ForwardUnion sets_;
+    run_edges::RunJoiner joiner_;
     uint8_t threshold_;
     PaddedRows rows_;
     std::vector<uint8_t> ones_;       // a candidate row of ones, margins included

@@ -27,16 +27,18 @@ void StartRecords(const GrayBitmap& b, std::span<Particle> particles) {
     }
 }
 
-// The sums of one run of pixels of one particle in one row; the mean gray value holds the sum
-// of the pixel values until Finish divides it.
+// The sums of some pixels of one particle in one row; the mean gray value holds the sum of the
+// pixel values until Finish divides it.
 struct RunSums {
     double weightedColumns = 0;
     double values = 0;
+    int32_t area = 0;
     uint8_t maxGray = 0;
 
     void Add(int32_t c, uint8_t v) {
         weightedColumns += static_cast<double>(c) * v;
         values += v;
+        ++area;
         maxGray = std::max(maxGray, v);
     }
 
@@ -44,7 +46,7 @@ struct RunSums {
         p.centroidX += weightedColumns;
         p.centroidY += static_cast<double>(r) * values;
         p.meanGray += values;
-        p.area += last - first + 1;
+        p.area += area;
         p.left = std::min(p.left, first);
         p.right = std::max(p.right, last);
         p.top = std::max(p.top, r);
@@ -53,35 +55,62 @@ struct RunSums {
     }
 };
 
+// The sums of the runs of one particle that follow each other in a row (a comb has thousands of
+// runs per row, mostly of one particle): one record update for all of them.
+struct RowGroup {
+    int32_t number = 0;  // 0: none yet
+    int32_t first = 0, last = -1;
+    RunSums sums;
+
+    void Flush(std::span<Particle> particles, int32_t r) {
+        if (number != 0) sums.AddTo(particles[static_cast<size_t>(number - 1)], r, first, last);
+    }
+    void Start(int32_t n, int32_t c) {
+        number = n;
+        last = c;
+        sums = RunSums{};
+    }
+};
+
+// The particle number of the pixel at column c whose entry is `raw`, or 0 for an entry that is
+// no label or for a root past the records (counted in `roots`).
+int32_t NumberOf(int32_t raw, int64_t index, int64_t entries, const int32_t* map,
+                 std::span<Particle> particles, int64_t& roots) {
+    if (raw == index + 1) {
+        if (++roots > static_cast<int64_t>(particles.size())) return 0;
+        return static_cast<int32_t>(roots);
+    }
+    if (raw <= index + 1 || raw > entries) return 0;
+    const int32_t number = map[raw - 1];
+    return number >= 1 && number <= roots ? number : 0;  // else the root was no root
+}
+
 // Numbers and measures the pixels of one row, walking down from its last column. Roots receive
 // the next number; every other pixel takes the number its root (with a larger index) received.
-// Returns false for an entry that is no label or for a root past `limit` (counted in `roots`).
+// Returns false for an entry that is no label or for a root past the records. Every sum is a
+// whole number, exact below 2^53 in any order, so runs of one particle are summed together.
 bool NumberRow(const GrayBitmap& b, int32_t* map, int32_t r, std::span<Particle> particles, int64_t& roots) {
     const int32_t base = r * b.stride;
     int32_t* labels = map + base;
     const uint8_t* pixels = b.Row(r);
     const int64_t entries = b.ByteCount();
+    RowGroup group;
     for (int32_t c = PreviousNonZero(labels, b.width - 1); c >= 0; c = PreviousNonZero(labels, c)) {
         const int32_t raw = labels[c];
-        int32_t number;
-        if (raw == base + c + 1) {
-            if (++roots > static_cast<int64_t>(particles.size())) return false;
-            number = static_cast<int32_t>(roots);
-        } else if (raw > base + c + 1 && raw <= entries) {
-            number = map[raw - 1];
-            if (number < 1 || number > roots) return false;  // the root was no root
-        } else {
-            return false;
+        const int32_t number = NumberOf(raw, static_cast<int64_t>(base) + c, entries, map, particles, roots);
+        if (number == 0) return false;
+        if (number != group.number) {
+            group.Flush(particles, r);
+            group.Start(number, c);
         }
         // The pixels to the left with the same label share the number.
-        RunSums sums;
-        const int32_t last = c;
         for (; c >= 0 && labels[c] == raw; --c) {
-            sums.Add(c, pixels[c]);
+            group.sums.Add(c, pixels[c]);
             labels[c] = number;
         }
-        sums.AddTo(particles[static_cast<size_t>(number - 1)], r, c + 1, last);
+        group.first = c + 1;
     }
+    group.Flush(particles, r);
     return true;
 }
 
