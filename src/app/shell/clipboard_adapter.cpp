@@ -1,7 +1,9 @@
 #include "app/shell/clipboard_adapter.h"
 
+#include <QBuffer>
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QMimeData>
 #include <cstring>
 #include <new>
@@ -45,8 +47,29 @@ QImage ImageOf(const QMimeData* data) {
     return qvariant_cast<QImage>(data->imageData());
 }
 
+bool IsEightBit(QImage::Format format) {
+    return format == QImage::Format_Indexed8 || format == QImage::Format_Grayscale8;
+}
+
 bool IsEightBit(const QImage& image) {
-    return image.format() == QImage::Format_Indexed8 || image.format() == QImage::Format_Grayscale8;
+    return IsEightBit(image.format());
+}
+
+// The size of a foreign image as an 8-bit image (0 x 0 for any other), read from the header of
+// the first encoded image that the contents offer. The menus ask on every opening, and decoding
+// a large picture each time would make them lag. None when no encoded image can be read.
+std::optional<DibSize> SizeFromImageHeader(const QMimeData* data) {
+    for (const QString& format : data->formats()) {
+        if (!format.startsWith("image/") || format == kBmpMimeType) continue;
+        QByteArray bytes = data->data(format);
+        QBuffer buffer(&bytes);
+        QImageReader reader(&buffer);
+        if (!reader.canRead()) continue;
+        const QSize size = reader.size();
+        if (!IsEightBit(reader.imageFormat()) || !size.isValid()) return DibSize{};
+        return DibSize{size.width(), size.height()};
+    }
+    return std::nullopt;
 }
 
 void WriteDibHeader(uint8_t* out, const QImage& image, uint32_t stride) {
@@ -165,6 +188,10 @@ ClipboardInfo InfoFromMimeData(const QMimeData* data, bool withSize) {
     if (hasBmp) {
         const QByteArray file = data->data(kBmpMimeType);
         info.size = PackedDibSize(DibOfBmpFile(BytesOf(file)));
+        return info;
+    }
+    if (const std::optional<DibSize> size = SizeFromImageHeader(data)) {
+        info.size = *size;
         return info;
     }
     const QImage image = ImageOf(data);

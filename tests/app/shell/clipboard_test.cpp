@@ -3,7 +3,9 @@
 // that depends on the clipboard.
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QMimeData>
+#include <memory>
 #include <span>
 
 #include "app/shell/clipboard_adapter.h"
@@ -143,6 +145,39 @@ TEST_F(AppTest, ClipboardOperandsNeedAnImageOfTheDocumentSize) {
     EXPECT_FALSE(Enabled(40142));
     QGuiApplication::clipboard()->clear();
     EXPECT_FALSE(Enabled(40007));
+}
+
+// An image of another program as the window system hands it over: encoded bytes under their type,
+// and the mark that an image is there.
+QMimeData* EncodedImageData(const QImage& image) {
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    EXPECT_TRUE(image.save(&buffer, "PNG"));
+    auto* data = new QMimeData;
+    data->setData("image/png", png);
+    data->setData("application/x-qt-image", png);
+    return data;
+}
+
+TEST_F(AppTest, ForeignImageSizeIsReadFromItsHeader) {
+    struct Case {
+        const char* name;
+        QImage image;
+        int32_t width;
+    };
+    const Case cases[] = {
+        {"grayscale", GrayImage(7, 5), 7},
+        {"indexed", GrayImage(7, 5).convertToFormat(QImage::Format_Indexed8), 7},
+        {"24-bit", GrayImage(7, 5).convertToFormat(QImage::Format_RGB32), 0},
+    };
+    for (const Case& c : cases) {
+        const std::unique_ptr<QMimeData> data(EncodedImageData(c.image));
+        const ClipboardInfo info = InfoFromMimeData(data.get());
+        EXPECT_TRUE(info.hasImage) << c.name;
+        EXPECT_EQ(info.size.width, c.width) << c.name;
+        EXPECT_EQ(info.size.height, c.width == 0 ? 0 : 5) << c.name;
+    }
 }
 
 TEST_F(AppTest, TopDownBmpOnTheClipboardPastesUpright) {
