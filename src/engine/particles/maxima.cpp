@@ -161,16 +161,18 @@ class MaximaMarker {
 
     // Joins the candidate runs of row r with the candidate runs they touch in the row below. A
     // run becomes a component of its own, rooted at its last pixel; a single candidate touching
-    // nothing stays -1 and is never looked at again unless a later row touches it. All of the
-    // row's candidates count as touched.
+    // nothing stays -1 and is never looked at again unless a later row touches it.
     void JoinCandidates(int32_t r) {
-        int32_t* edges = joiner_.Edges();
-        const int32_t count = run_edges::CollectEdges(rows_.Candidates(r), b_.width, edges);
-        if (count > 0) {
-            touched_[r].Include(edges[0]);
-            touched_[r].Include(edges[count - 1] - 1);
+        const int32_t count = run_edges::CollectEdges(rows_.Candidates(r), b_.width, joiner_.Edges());
+        const run_edges::JoinedColumns joined = joiner_.JoinRow(Index(r, 0), Index(r - 1, 0), count, true);
+        if (joined.rowLast >= 0) {
+            touched_[r].Include(joined.rowFirst);
+            touched_[r].Include(joined.rowLast);
         }
-        joiner_.JoinRow(Index(r, 0), Index(r - 1, 0), count, true);
+        if (joined.belowLast >= 0) {
+            touched_[r - 1].Include(joined.belowFirst);
+            touched_[r - 1].Include(joined.belowLast);
+        }
     }
 
     // From the largest index down, each touched entry takes its final mark: a parent always has

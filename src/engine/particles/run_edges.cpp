@@ -86,13 +86,14 @@ RunJoiner::RunJoiner(int32_t* map, int32_t width)
 // A run [s, e) touches a run [bs, be) below when bs <= e and be >= s (the diagonals widen it by
 // one column on each side). Both lists ascend, so one index into the runs below moves forward
 // only; the last run below a run touches may touch the next run too.
-void RunJoiner::JoinRow(int32_t base, int32_t belowBase, int32_t count, bool keepLonelyPixels) {
+JoinedColumns RunJoiner::JoinRow(int32_t base, int32_t belowBase, int32_t count, bool keepLonelyPixels) {
     // Locals, so that the writes into the map need not reload them.
     int32_t* const row = map_ + base;
     ForwardUnion sets = sets_;
     const int32_t* const edges = current_.data();
     const int32_t* const below = below_.data();
     const int32_t belowCount = belowCount_;
+    JoinedColumns joined;
     int32_t j = 0;
     for (int32_t i = 0; i < count; i += 2) {
         const int32_t s = edges[i], e = edges[i + 1];
@@ -102,11 +103,19 @@ void RunJoiner::JoinRow(int32_t base, int32_t belowBase, int32_t count, bool kee
         if (keepLonelyPixels && !touches && e - s == 1) continue;
         const int32_t label = base + e;  // the root's index + 1
         for (int32_t c = s; c < e; ++c) row[c] = label;
+        joined.rowFirst = std::min(joined.rowFirst, s);
+        joined.rowLast = e - 1;
+        if (k < belowCount && below[k] <= e)
+            joined.belowFirst = std::min(joined.belowFirst, below[k + 1] - 1);
         for (; k < belowCount && below[k] <= e; k += 2) sets.Join(belowBase + below[k + 1] - 1, label - 1);
-        if (k > j) j = k - 2;
+        if (k > j) {
+            j = k - 2;
+            joined.belowLast = below[j + 1] - 1;
+        }
     }
     current_.swap(below_);
     belowCount_ = count;
+    return joined;
 }
 
 }  // namespace tarkemo::run_edges

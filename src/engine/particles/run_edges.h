@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <vector>
 
 #include "particles/forward_union.h"
@@ -29,6 +30,13 @@ int32_t CollectEdges(const int32_t* row, int32_t w, int32_t* edges);
 // ForwardUnion keeps it: each run is filled with its last pixel's index + 1 (its root) and made
 // the root of every component it touches below. The edges of the row just joined become the
 // row below of the next call.
+// The columns whose entries a JoinRow call wrote, in the row joined and in the row below (the
+// last pixels of the runs joined there); empty when last < first.
+struct JoinedColumns {
+    int32_t rowFirst = std::numeric_limits<int32_t>::max(), rowLast = -1;
+    int32_t belowFirst = std::numeric_limits<int32_t>::max(), belowLast = -1;
+};
+
 class RunJoiner {
   public:
     RunJoiner(int32_t* map, int32_t width);
@@ -40,7 +48,7 @@ class RunJoiner {
     // `base` to the runs of the row joined before, whose column 0 is `belowBase`. With
     // `keepLonelyPixels`, a run of one pixel touching nothing below keeps its entry (-1: a root
     // of its own) and is not written.
-    void JoinRow(int32_t base, int32_t belowBase, int32_t count, bool keepLonelyPixels);
+    JoinedColumns JoinRow(int32_t base, int32_t belowBase, int32_t count, bool keepLonelyPixels);
 
     // Forgets the row below: the next row has none, or the row below has no runs.
     void Restart() { belowCount_ = 0; }
