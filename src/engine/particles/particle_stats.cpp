@@ -38,7 +38,6 @@ struct RunSums {
     void Add(int32_t c, uint8_t v) {
         weightedColumns += static_cast<double>(c) * v;
         values += v;
-        ++area;
         maxGray = std::max(maxGray, v);
     }
 
@@ -55,25 +54,8 @@ struct RunSums {
     }
 };
 
-// The sums of the runs of one particle that follow each other in a row (a comb has thousands of
-// runs per row, mostly of one particle): one record update for all of them.
-struct RowGroup {
-    int32_t number = 0;  // 0: none yet
-    int32_t first = 0, last = -1;
-    RunSums sums;
-
-    void Flush(std::span<Particle> particles, int32_t r) {
-        if (number != 0) sums.AddTo(particles[static_cast<size_t>(number - 1)], r, first, last);
-    }
-    void Start(int32_t n, int32_t c) {
-        number = n;
-        last = c;
-        sums = RunSums{};
-    }
-};
-
-// The particle number of the pixel at column c whose entry is `raw`, or 0 for an entry that is
-// no label or for a root past the records (counted in `roots`).
+// The particle number of the pixel at index `index` whose entry is `raw`, or 0 for an entry that
+// is no label or for a root past the records (counted in `roots`).
 int32_t NumberOf(int32_t raw, int64_t index, int64_t entries, const int32_t* map,
                  std::span<Particle> particles, int64_t& roots) {
     if (raw == index + 1) {
@@ -87,30 +69,33 @@ int32_t NumberOf(int32_t raw, int64_t index, int64_t entries, const int32_t* map
 
 // Numbers and measures the pixels of one row, walking down from its last column. Roots receive
 // the next number; every other pixel takes the number its root (with a larger index) received.
-// Returns false for an entry that is no label or for a root past the records. Every sum is a
-// whole number, exact below 2^53 in any order, so runs of one particle are summed together.
+// Returns false for an entry that is no label or for a root past the records. The runs of one
+// particle that follow each other in the row (a comb has thousands of them) share one record
+// update: every sum is a whole number, exact below 2^53 in any order.
 bool NumberRow(const GrayBitmap& b, int32_t* map, int32_t r, std::span<Particle> particles, int64_t& roots) {
     const int32_t base = r * b.stride;
     int32_t* labels = map + base;
     const uint8_t* pixels = b.Row(r);
     const int64_t entries = b.ByteCount();
-    RowGroup group;
-    for (int32_t c = PreviousNonZero(labels, b.width - 1); c >= 0; c = PreviousNonZero(labels, c)) {
+    for (int32_t c = PreviousNonZero(labels, b.width - 1); c >= 0;) {
         const int32_t raw = labels[c];
         const int32_t number = NumberOf(raw, static_cast<int64_t>(base) + c, entries, map, particles, roots);
         if (number == 0) return false;
-        if (number != group.number) {
-            group.Flush(particles, r);
-            group.Start(number, c);
-        }
-        // The pixels to the left with the same label share the number.
-        for (; c >= 0 && labels[c] == raw; --c) {
-            group.sums.Add(c, pixels[c]);
-            labels[c] = number;
-        }
-        group.first = c + 1;
+        RunSums sums;
+        const int32_t last = c;
+        int32_t first;
+        do {  // the pixels to the left with the same label share the number
+            const int32_t runLast = c;
+            for (; c >= 0 && labels[c] == raw; --c) {
+                sums.Add(c, pixels[c]);
+                labels[c] = number;
+            }
+            sums.area += runLast - c;
+            first = c + 1;
+            c = PreviousNonZero(labels, c);
+        } while (c >= 0 && labels[c] == raw);
+        sums.AddTo(particles[static_cast<size_t>(number - 1)], r, first, last);
     }
-    group.Flush(particles, r);
     return true;
 }
 
@@ -124,6 +109,7 @@ void CollectAscending(const GrayBitmap& b, const int32_t* map, std::span<Particl
              c = NextNonZero(labels, c + 1, b.width)) {
             RunSums pixel;
             pixel.Add(c, row[c]);
+            pixel.area = 1;
             pixel.AddTo(particles[static_cast<size_t>(labels[c] - 1)], r, c, c);
         }
     }
