@@ -80,18 +80,8 @@ std::vector<FileFilter> DavisFileFilters() {
 }
 
 void ImportCommand(MainWindow& window, const CommandCall&) {
-    DocumentState& document = window.Document();
-    if (document.HasDocument() && document.modified &&
-        !AskYesNo(window.Prompt(), kOpenOverModifiedText, "Tarkemo - Datei öffnen")) {
-        return;
-    }
-    FileRequest request;
-    request.mode = FileRequest::Mode::kOpen;
-    request.filters = DavisFileFilters();
-    request.proposedName = QString::fromStdString(document.path);
-    const std::optional<QString> chosen = window.Prompt().ChooseFile(request);
-    if (!chosen) return;
-    ImportFile(window, chosen->toStdString());
+    const std::optional<std::string> chosen = ChooseFileToReplaceDocument(window, DavisFileFilters());
+    if (chosen) ImportFile(window, *chosen);
 }
 
 void ImportAtStartCommand(MainWindow& window, const CommandCall& call) {

@@ -65,19 +65,25 @@ bool WriteDocument(MainWindow& window, const std::string& path) {
 
 }  // namespace
 
-void OpenCommand(MainWindow& window, const CommandCall&) {
-    DocumentState& document = window.Document();
+std::optional<std::string> ChooseFileToReplaceDocument(MainWindow& window, std::vector<FileFilter> filters) {
+    const DocumentState& document = window.Document();
     if (document.HasDocument() && document.modified &&
         !AskYesNo(window.Prompt(), kOpenOverModifiedText, "Tarkemo - Datei öffnen")) {
-        return;
+        return std::nullopt;
     }
     FileRequest request;
     request.mode = FileRequest::Mode::kOpen;
-    request.filters = BitmapFileFilters();
+    request.filters = std::move(filters);
     request.proposedName = PathText(document.path);
     const std::optional<QString> chosen = window.Prompt().ChooseFile(request);
+    if (!chosen) return std::nullopt;
+    return chosen->toStdString();
+}
+
+void OpenCommand(MainWindow& window, const CommandCall&) {
+    std::optional<std::string> chosen = ChooseFileToReplaceDocument(window, BitmapFileFilters());
     if (!chosen) return;
-    document.path = chosen->toStdString();
+    window.Document().path = std::move(*chosen);
     ReleaseDocumentBitmap(window);
     LoadDocument(window);
 }
