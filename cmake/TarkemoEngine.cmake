@@ -13,7 +13,8 @@ function(tarkemo_engine_part name)
     return()
   endif()
   add_library(tarkemo_${name} STATIC ${sources})
-  target_include_directories(tarkemo_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src/engine)
+  target_include_directories(tarkemo_${name} PUBLIC ${PROJECT_SOURCE_DIR}/src/engine
+                                                    ${PROJECT_BINARY_DIR}/generated)
   target_link_libraries(tarkemo_${name} PUBLIC ${ARG_DEPENDS} OpenMP::OpenMP_CXX Threads::Threads
                                         PRIVATE tarkemo_warnings)
   target_compile_options(tarkemo_${name} PRIVATE $<$<CONFIG:Release>:-O3 -march=x86-64-v2>)

@@ -6,6 +6,7 @@
 #include <QVBoxLayout>
 
 #include "app/resources/app_icon.h"
+#include "tarkemo_version.h"
 
 namespace tarkemo::app {
 
@@ -13,11 +14,11 @@ AboutBox::AboutBox(QWidget* parent) : QDialog(parent) {
     setWindowTitle("Über Tarkemo");
     auto* icon = new QLabel(this);
     icon->setPixmap(TarkemoIcon().pixmap(64, 64));
-    auto* text = new QLabel(
-        "<b>Tarkemo</b><br><br>"
-        "Untersuchung und Bearbeitung von Bildern mit 256 Graustufen<br>"
-        "und Zählung der Partikel darin.",
-        this);
+    auto* text = new QLabel(QString("<b>Tarkemo</b> Version %1<br><br>"
+                                    "Untersuchung und Bearbeitung von Bildern mit 256 Graustufen<br>"
+                                    "und Zählung der Partikel darin.")
+                                .arg(QString::fromUtf8(kVersion)),
+                            this);
     auto* row = new QHBoxLayout;
     row->addWidget(icon, 0, Qt::AlignTop);
     row->addSpacing(12);
