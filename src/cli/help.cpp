@@ -1,5 +1,7 @@
 #include "cli/help.h"
 
+#include <initializer_list>
+
 #include "cli/commands.h"
 #include "tarkemo_version.h"
 
@@ -81,19 +83,28 @@ std::string OptionText(const OptionHelp& option) {
     return text;
 }
 
-// Markdown table cells: "|" would end the cell.
-std::string Cell(std::string_view text) {
-    std::string cell;
-    for (const char c : text) {
-        if (c == '|') cell += '\\';
-        cell += c;
-    }
-    return cell;
+// Appends the pieces one after the other (cheaper and clearer than a chain of +).
+void Append(std::string& out, std::initializer_list<std::string_view> pieces) {
+    for (const std::string_view piece : pieces) out += piece;
 }
 
+// Markdown text: "<" would open an HTML tag, "|" would end a table cell.
+std::string Markdown(std::string_view text) {
+    std::string escaped;
+    for (const char c : text) {
+        if (c == '|' || c == '<') escaped += '\\';
+        escaped += c;
+    }
+    return escaped;
+}
+
+// Inside a code span only "|" needs its backslash (a table would still end the cell there).
 std::string Code(std::string_view text) {
     std::string code(1, '`');
-    code += Cell(text);
+    for (const char c : text) {
+        if (c == '|') code += '\\';
+        code += c;
+    }
     code += '`';
     return code;
 }
@@ -143,39 +154,35 @@ std::string UsageHint(const CommandHelp& help) {
 }
 
 std::string CommandHelpMarkdown(const CommandHelp& help) {
-    std::string out =
-        "    tarkemo-cli " + std::string(help.synopsis) + "\n\n" + std::string(help.summary) + "\n";
-    if (!help.details.empty()) {
-        out += '\n';
-        out += help.details;
-        out += '\n';
-    }
+    std::string out;
+    Append(out, {"    tarkemo-cli ", help.synopsis, "\n\n", Markdown(help.summary), "\n"});
+    if (!help.details.empty()) Append(out, {"\n", Markdown(help.details), "\n"});
     if (!help.options.empty()) {
         out += "\n| Option | Wirkung | Vorgabe |\n|---|---|---|\n";
         for (const OptionHelp& option : help.options) {
             const std::string byDefault = option.defaultValue.empty() ? "" : Code(option.defaultValue);
-            out += "| " + Code(OptionName(option)) + " | " + Cell(option.text) + " | " + byDefault + " |\n";
+            Append(out,
+                   {"| ", Code(OptionName(option)), " | ", Markdown(option.text), " | ", byDefault, " |\n"});
         }
     }
     if (!help.steps.empty()) {
-        out += '\n';
-        out += help.stepsIntro;
-        out += "\n\n| Schritt | Wirkung |\n|---|---|\n";
-        for (const StepHelp& step : help.steps)
-            out += "| " + Code(step.form) + " | " + Cell(step.text) + " |\n";
+        Append(out, {"\n", Markdown(help.stepsIntro), "\n\n| Schritt | Wirkung |\n|---|---|\n"});
+        for (const StepHelp& step : help.steps) {
+            Append(out, {"| ", Code(step.form), " | ", Markdown(step.text), " |\n"});
+        }
     }
     return out;
 }
 
 std::string OverviewMarkdown() {
-    std::string out;
+    std::string out = "| Aufruf | Zweck |\n|---|---|\n";
     for (const CommandDef& command : AllCommands()) {
         const CommandHelp& help = command.help();
-        std::string line = "    tarkemo-cli " + std::string(help.synopsis);
-        line.resize(std::max<size_t>(line.size() + 2, 58), ' ');
-        out += line + std::string(help.summary) + "\n";
+        const std::string call = "tarkemo-cli " + std::string(help.synopsis);
+        Append(out, {"| ", Code(call), " | ", Markdown(help.summary), " |\n"});
     }
-    return out + "\n" + std::string(kExitStatus) + "\n";
+    Append(out, {"\n", Markdown(kExitStatus), "\n"});
+    return out;
 }
 
 }  // namespace tarkemo::cli
