@@ -117,9 +117,10 @@ std::string StepKey(std::string_view form) {
 }
 
 std::string OverviewText() {
-    std::string out = "tarkemo-cli " + std::string(kVersion) +
-                      ": Bilder prüfen, bearbeiten und Partikel zählen ohne Fenster, für Stapel und "
-                      "Skripte.\n\nAufruf:\n";
+    std::string out = "tarkemo-cli " + std::string(kVersion) + ": ";
+    AppendWrapped(out, "Bilder prüfen, bearbeiten und Partikel zählen ohne Fenster, für Stapel und Skripte.",
+                  0, out.size());
+    out += "\nAufruf:\n";
     for (const CommandDef& command : AllCommands()) {
         const CommandHelp& help = command.help();
         out += "  tarkemo-cli " + std::string(help.synopsis) + "\n" + std::string(6, ' ');
