@@ -146,6 +146,7 @@ int PrintInOrder(const std::vector<std::string>& inputs, OrderedOutcomes& outcom
         }
         progress.BeforeOutput(outcome->status.ok() ? stdout : stderr);
         const int code = PrintOutcome(inputs[i], *outcome);
+        progress.AfterOutput();
         if (exitCode == kDone) exitCode = code;
         progress.Update(outcomes.Finished());
     }

@@ -26,13 +26,25 @@ void ProgressLine::Update(size_t done) {
     const Clock::time_point now = Clock::now();
     if (now - lastDrawn_ < kMinInterval) return;
     lastDrawn_ = now;
+    Draw(done);
+}
+
+void ProgressLine::Draw(size_t done) {
     std::fprintf(stderr, "\r%zu/%zu Bilder\033[K", done, total_);
     std::fflush(stderr);
+    lastDone_ = done;
     shown_ = true;
 }
 
 void ProgressLine::BeforeOutput(std::FILE* stream) {
-    if (stream == stderr || stdoutIsTerminal_) Erase();
+    if (!shown_ || (stream != stderr && !stdoutIsTerminal_)) return;
+    Erase();
+    hiddenForOutput_ = true;
+}
+
+void ProgressLine::AfterOutput() {
+    if (hiddenForOutput_) Draw(lastDone_);
+    hiddenForOutput_ = false;
 }
 
 void ProgressLine::Erase() {

@@ -23,17 +23,23 @@ class ProgressLine {
     // Shows `done` of the total, unless the last drawing is less than 100 ms old.
     void Update(size_t done);
 
-    // Clears the line before the program writes to `stream` (stdout only when it is the terminal too).
+    // Clears the line before the program writes to `stream` (stdout only when it is the terminal
+    // too); AfterOutput() puts the same count back below what was written.
     void BeforeOutput(std::FILE* stream);
+    void AfterOutput();
 
     // Removes the line if it is shown.
     void Erase();
 
   private:
+    void Draw(size_t done);
+
     using Clock = std::chrono::steady_clock;
     size_t total_;
     bool enabled_;
     bool shown_ = false;
+    bool hiddenForOutput_ = false;
+    size_t lastDone_ = 0;
     bool stdoutIsTerminal_ = false;
     Clock::time_point lastDrawn_;
 };
