@@ -100,6 +100,19 @@ std::string ReadFile(const std::string& path) {
     return text.str();
 }
 
+// "N: <readme line> | <help line>" for the first line where the two texts differ.
+std::string FirstDifferentLine(const std::string& readme, const std::string& help) {
+    std::istringstream a(readme), b(help);
+    std::string lineA, lineB;
+    for (int n = 1;; ++n) {
+        const bool moreA = static_cast<bool>(std::getline(a, lineA));
+        const bool moreB = static_cast<bool>(std::getline(b, lineB));
+        if (!moreA && !moreB) return "?";
+        if (!moreA || !moreB || lineA != lineB)
+            return std::to_string(n) + ":\n  README: " + lineA + "\n  help:   " + lineB;
+    }
+}
+
 struct Section {
     std::string name;
     std::string markdown;
@@ -127,10 +140,14 @@ TEST(Readme, CliSectionsAreTheHelpTables) {
         ASSERT_NE(from, std::string::npos) << "README lacks " << begin;
         ASSERT_NE(to, std::string::npos) << "README lacks " << end;
         const size_t start = from + begin.size();
-        if (update) readme.replace(start, to - start, section.markdown);
-        EXPECT_EQ(readme.substr(start, to - start), section.markdown)
-            << "README section " << section.name
-            << " differs from the help table; rerun with TARKEMO_UPDATE_README=1";
+        if (update) {
+            readme.replace(start, to - start, section.markdown);
+            continue;
+        }
+        const std::string inReadme = readme.substr(start, to - start);
+        EXPECT_TRUE(inReadme == section.markdown)
+            << "README section " << section.name << " differs from the help table at line "
+            << FirstDifferentLine(inReadme, section.markdown) << "\nRerun with TARKEMO_UPDATE_README=1.";
     }
     if (update) std::ofstream(TARKEMO_README, std::ios::binary) << readme;
 }
