@@ -58,7 +58,7 @@ bool WriteDocument(MainWindow& window, const std::string& path) {
     }
     document.path = path;
     document.importedPath = false;
-    document.modified = false;
+    MarkSaved(document);
     window.UpdateTitle();
     return true;
 }
@@ -128,6 +128,8 @@ void UndoCommand(MainWindow& window, const CommandCall&) {
     if (!document.HasDocument() || !SwapUndo(document.undo, *document.Bitmap())) return;
     document.grayRamp = IsIdentityGrayRamp(document.Bitmap()->colours);
     RefreshGeometry(document);
+    // An exchange after a save brings back a content the file does not hold.
+    if (MarkModifiedUnlessSaved(document)) window.UpdateTitle();
     window.View().BitmapChanged();
 }
 
