@@ -96,22 +96,70 @@ TEST_F(AppTest, PasteAcceptsAGrayscaleImageOfAnotherProgram) {
     EXPECT_TRUE(window_->Document().grayRamp);
 }
 
-TEST_F(AppTest, PasteOfA24BitImageFailsAndLeavesNoDocument) {
-    OpenPattern();
-    QImage colour(6, 6, QImage::Format_RGB32);
-    colour.fill(Qt::red);
-    PutImage(colour);
-    EXPECT_TRUE(Enabled(40007));
-    EXPECT_FALSE(Enabled(40142));
-    Trigger(40007);
-    const MessageRequest message = prompter_->LastMessage();
-    EXPECT_EQ(message.text, QString(kPasteFailedText));
-    EXPECT_EQ(message.caption, QString("Tarkemo - Fehler beim Kopieren aus der Zwischenablage"));
-    EXPECT_EQ(message.icon, MessageIcon::kExclamation);
-    EXPECT_FALSE(window_->Document().HasDocument());
-    EXPECT_TRUE(window_->Document().path.empty());
-    EXPECT_EQ(Title(), QString("Tarkemo"));
-    EXPECT_EQ(window_->View().State().displayedWidth, 0);
+// Puts a 24-bit BMP file on the clipboard, as another program offers one.
+void PutColourBmp() {
+    const QImage colour = GrayImage(6, 6).convertToFormat(QImage::Format_RGB888);
+    QByteArray file;
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(colour.save(&buffer, "BMP"));
+    auto* data = new QMimeData;
+    data->setData(kBmpMimeType, file);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+TEST_F(AppTest, FailedPasteKeepsTheCurrentDocument) {
+    struct Case {
+        const char* name;
+        bool fromFile;  // else an untitled pasted image, changed since
+        bool bmpOnClipboard;
+    };
+    const Case cases[] = {
+        {"opened file, 24-bit image", true, false},
+        {"opened file, 24-bit BMP", true, true},
+        {"changed pasted image, 24-bit BMP", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.fromFile) {
+            OpenPattern();
+        } else {
+            PutImage(GrayImage(5, 4));
+            Trigger(40007);
+            RunChangingCommand(*window_, "Zeichnen", [](GrayBitmap& b) {
+                b.At(0, 0) = 200;
+                return true;
+            });
+        }
+        const GrayBitmap before = *window_->Document().Bitmap();
+        const std::string path = window_->Document().path;
+        const QString title = Title();
+        const bool modified = window_->Document().modified;
+        if (c.bmpOnClipboard) {
+            PutColourBmp();
+        } else {
+            QImage colour(6, 6, QImage::Format_RGB32);
+            colour.fill(Qt::red);
+            PutImage(colour);
+        }
+        EXPECT_TRUE(Enabled(40007));
+        EXPECT_FALSE(Enabled(40142));
+        if (modified) prompter_->AnswerMessage(Answer::kYes);
+        Trigger(40007);
+        const MessageRequest message = prompter_->LastMessage();
+        EXPECT_EQ(message.text, QString(kPasteFailedText));
+        EXPECT_EQ(message.caption, QString("Tarkemo - Fehler beim Kopieren aus der Zwischenablage"));
+        EXPECT_EQ(message.icon, MessageIcon::kExclamation);
+        ASSERT_TRUE(window_->Document().HasDocument());
+        const GrayBitmap& after = *window_->Document().Bitmap();
+        EXPECT_EQ(after.width, before.width);
+        EXPECT_TRUE(std::equal(before.pixels.begin(), before.pixels.end(), after.pixels.begin()));
+        EXPECT_EQ(window_->Document().path, path);
+        EXPECT_EQ(window_->Document().modified, modified);
+        EXPECT_EQ(Title(), title);
+        EXPECT_EQ(window_->View().State().displayedWidth, before.width);
+        EXPECT_EQ(Enabled(40008), !c.fromFile);  // the snapshot of the change stays
+    }
 }
 
 TEST_F(AppTest, PasteOverModifiedDocumentAsksFirst) {
@@ -213,6 +261,7 @@ TEST_F(AppTest, RefusedBmpOnTheClipboardIsNotRescuedByTheImageData) {
     Trigger(40007);
     EXPECT_EQ(prompter_->LastMessage().text, QString(kPasteFailedText));
     EXPECT_FALSE(window_->Document().HasDocument());
+    EXPECT_EQ(Title(), QString("Tarkemo"));
 }
 
 }  // namespace
