@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <memory>
 #include <span>
 
 #include "app/shell/clipboard_adapter.h"
 #include "app/shell/clipboard_commands.h"
+#include "app/shell/clipboard_watch.h"
 #include "app/shell/command_flow.h"
 #include "app/support/app_fixture.h"
 #include "app/view/image_view.h"
@@ -262,6 +265,53 @@ TEST_F(AppTest, RefusedBmpOnTheClipboardIsNotRescuedByTheImageData) {
     EXPECT_EQ(prompter_->LastMessage().text, QString(kPasteFailedText));
     EXPECT_FALSE(window_->Document().HasDocument());
     EXPECT_EQ(Title(), QString("Tarkemo"));
+}
+
+// Opens every popup of the menu bar as the person would, which recomputes the menu states.
+void OpenEveryMenu(MainWindow& window) {
+    for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) emit menu->aboutToShow();
+}
+
+TEST_F(AppTest, MenusReuseTheClipboardAnswerUntilTheClipboardChanges) {
+    OpenPattern(6, 6);
+    PutImage(GrayImage(6, 6));
+    const int reads = window_->Clipboard().Reads();
+    EXPECT_TRUE(Enabled(40142));
+    OpenEveryMenu(*window_);
+    Trigger(40018);  // a command recomputes the states too
+    EXPECT_EQ(window_->Clipboard().Reads(), reads) << "asked again without a change";
+
+    // A change is read once, when it is reported, and the rules follow it.
+    PutImage(GrayImage(3, 3));
+    EXPECT_EQ(window_->Clipboard().Reads(), reads + 1);
+    EXPECT_FALSE(Enabled(40142));
+    EXPECT_TRUE(Enabled(40007));
+    OpenEveryMenu(*window_);
+    EXPECT_EQ(window_->Clipboard().Reads(), reads + 1);
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(Enabled(40007));
+}
+
+TEST(ClipboardWatchTest, ReadsTheSizeOnlyWhenNeededAndOnlyOnce) {
+    testing::TestApplication();
+    std::vector<bool> asked;
+    ClipboardWatch watch(nullptr, [&asked](bool withSize) {
+        asked.push_back(withSize);
+        return ClipboardInfo{true, DibSize{withSize ? 4 : 0, withSize ? 2 : 0}};
+    });
+    EXPECT_EQ(watch.Info(false).size.width, 0);
+    EXPECT_EQ(watch.Info(false).size.width, 0);
+    EXPECT_EQ(watch.Info(true).size.width, 4);
+    EXPECT_EQ(watch.Info(false).size.width, 4);  // a size once read is kept
+    EXPECT_EQ(watch.Info(true).size.height, 2);
+    EXPECT_EQ(asked, (std::vector<bool>{false, true}));
+    int changes = 0;
+    QObject::connect(&watch, &ClipboardWatch::Changed, [&changes] { ++changes; });
+    PutImage(GrayImage(2, 2));
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(watch.Info(false).hasImage);
+    EXPECT_EQ(asked, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(watch.Reads(), 3);
 }
 
 }  // namespace
