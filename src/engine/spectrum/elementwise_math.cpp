@@ -173,6 +173,29 @@ TARKEMO_MATH_CLONES void LogArray(float* values, size_t count, float floorValue)
     ForEachBlock<Elementwise::kLog>(values, count, floorValue);
 }
 
+TARKEMO_MATH_CLONES void ToPixels(const float* values, size_t count, float min, float factor,
+                                  unsigned char* pixels) {
+    using I32 = int32_t __attribute__((vector_size(16)));
+    using U8 = uint8_t __attribute__((vector_size(4)));
+    const double low = min, scale = factor;
+    const auto convert = [ low, scale ](D4 v) __attribute__((always_inline)) {
+        D4 scaled = (v - low) * scale;
+        scaled = scaled > 0.0 ? scaled : Splat(0.0);  // also NaN
+        scaled = scaled < 255.0 ? scaled : Splat(255.0);
+        return __builtin_convertvector(__builtin_convertvector(scaled, I32), U8);
+    };
+    size_t i = 0;
+    for (; i + kLanes <= count; i += kLanes) {
+        const U8 bytes = convert(Load(values + i));
+        std::memcpy(pixels + i, &bytes, sizeof bytes);
+    }
+    if (i == count) return;
+    float block[kLanes] = {};
+    std::memcpy(block, values + i, (count - i) * sizeof(float));
+    const U8 bytes = convert(Load(block));
+    std::memcpy(pixels + i, &bytes, count - i);
+}
+
 float ReferencePhase(float re, float im) {
     return static_cast<float>(std::atan2(static_cast<double>(im), static_cast<double>(re)) +
                               static_cast<double>(kPhaseOffset));

@@ -21,6 +21,10 @@ void PowerArray(float* values, size_t count, float exponent);
 // values[i] = ln(values[i]) where values[i] > 0 (+inf stays +inf), floorValue elsewhere (0, negative, NaN).
 void LogArray(float* values, size_t count, float floorValue);
 
+// pixels[i] = (values[i] − min) · factor in double precision, truncated: 0 for NaN and values
+// at or below 0, 255 for 255 and above (also +inf). factor >= 0.
+void ToPixels(const float* values, size_t count, float min, float factor, unsigned char* pixels);
+
 // The scalar formulas, through the C library in double precision.
 float ReferencePhase(float re, float im);
 float ReferencePower(float value, float exponent);

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "spectrum/elementwise_math.h"
 
@@ -44,13 +45,6 @@ void AdjustRow(float* v, size_t width, const InverseSettings& settings) {
     }
 }
 
-uint8_t ToPixel(float v, float factor) {
-    const double scaled = static_cast<double>(v) * factor;
-    if (!(v >= 0.0f) || !(scaled >= 0.0)) return 0;  // negative, NaN, or +inf times a factor of 0
-    if (scaled >= 256.0) return 255;
-    return static_cast<uint8_t>(scaled);
-}
-
 float RowMax(const float* v, size_t width) {
     float best = -std::numeric_limits<float>::infinity();
     for (size_t x = 0; x < width; ++x) best = v[x] > best ? v[x] : best;
@@ -64,22 +58,35 @@ void ApplyInverseResult(ConstComplexField image, int32_t offsetX, int32_t offset
     const size_t gridWidth = static_cast<size_t>(image.width);
     const size_t width = static_cast<size_t>(target.width);
     const auto rowStart = [&](int32_t r) { return static_cast<size_t>(offsetY + r) * gridWidth + offsetX; };
+    const auto writeRow = [&](int32_t r, const float* v, float factor) {
+        ToPixels(v, width, 0.0f, factor, target.Row(r));
+    };
+    if (!settings.normalise) {
+        // One pass: each row's values stay in a row buffer in the cache.
+#pragma omp parallel
+        {
+            std::vector<float> v(width);
+#pragma omp for schedule(static)
+            for (int32_t r = 0; r < target.height; ++r) {
+                SourceRow(image.re + rowStart(r), image.im + rowStart(r), width, settings.source, v.data());
+                AdjustRow(v.data(), width, settings);
+                writeRow(r, v.data(), 1.0f);
+            }
+        }
+        return;
+    }
+    // Normalising needs the largest value of the whole region first; the values wait in `work`.
     float max = -std::numeric_limits<float>::infinity();
 #pragma omp parallel for schedule(static) reduction(max : max)
     for (int32_t r = 0; r < target.height; ++r) {
         float* v = work + rowStart(r);
         SourceRow(image.re + rowStart(r), image.im + rowStart(r), width, settings.source, v);
         AdjustRow(v, width, settings);
-        if (settings.normalise) max = std::max(max, RowMax(v, width));
+        max = std::max(max, RowMax(v, width));
     }
-    float factor = 1.0f;
-    if (settings.normalise) factor = max > 0.0f ? static_cast<float>(255.0 / max) : 255.0f;
+    const float factor = max > 0.0f ? static_cast<float>(255.0 / max) : 255.0f;
 #pragma omp parallel for schedule(static)
-    for (int32_t r = 0; r < target.height; ++r) {
-        const float* v = work + rowStart(r);
-        uint8_t* pixels = target.Row(r);
-        for (size_t x = 0; x < width; ++x) pixels[x] = ToPixel(v[x], factor);
-    }
+    for (int32_t r = 0; r < target.height; ++r) writeRow(r, work + rowStart(r), factor);
 }
 
 void ApplyInverseResult(SpectrumContext& context, const InverseSettings& settings) {

@@ -3,73 +3,83 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 #include "spectrum/elementwise_math.h"
 
 namespace tarkemo {
 namespace {
 
-// Elements per parallel chunk: large enough to keep the per-chunk overhead small.
-constexpr int64_t kChunk = 1 << 16;
+// Elements per parallel chunk: small enough to stay in the cache between the fused steps.
+constexpr size_t kChunk = size_t{1} << 14;
 
-int64_t ChunkCount(size_t count) {
-    return static_cast<int64_t>((count + kChunk - 1) / kChunk);
+size_t ChunkCount(size_t count) {
+    return (count + kChunk - 1) / kChunk;
 }
 
-// Runs body(begin, end) over the index range in chunks, in parallel; every element is
-// independent of the others, so the result does not depend on the thread count.
+// Runs body(chunk, begin, end) over the index range in chunks, in parallel. Every element is
+// independent of the others and per-chunk results are combined in chunk order afterwards, so the
+// result does not depend on the thread count.
 template <typename Body>
 void ForChunks(size_t count, Body body) {
-    const int64_t chunks = ChunkCount(count);
+    const int64_t chunks = static_cast<int64_t>(ChunkCount(count));
 #pragma omp parallel for schedule(static) if (chunks > 1)
     for (int64_t c = 0; c < chunks; ++c) {
         const size_t begin = static_cast<size_t>(c) * kChunk;
-        body(begin, std::min(count, begin + kChunk));
+        body(static_cast<size_t>(c), begin, std::min(count, begin + kChunk));
     }
 }
 
-void ComputeQuantity(ConstComplexField field, SpectrumQuantity quantity, float* q) {
+void ComputeQuantity(ConstComplexField field, SpectrumQuantity quantity, size_t begin, size_t end, float* q) {
     const float* re = field.re;
     const float* im = field.im;
-    ForChunks(field.Count(), [&](size_t begin, size_t end) {
-        switch (quantity) {
-            case SpectrumQuantity::kMagnitude:
-                for (size_t i = begin; i < end; ++i) {
-                    const double a = re[i], b = im[i];
-                    q[i] = static_cast<float>(a * a + b * b);
-                }
-                return;
-            case SpectrumQuantity::kPhase:
-                return PhaseArray(re + begin, im + begin, q + begin, end - begin);
-            case SpectrumQuantity::kRealMagnitude:
-                for (size_t i = begin; i < end; ++i) q[i] = std::fabs(re[i]);
-                return;
-            case SpectrumQuantity::kImaginaryMagnitude:
-                for (size_t i = begin; i < end; ++i) q[i] = std::fabs(im[i]);
-                return;
-        }
-    });
+    switch (quantity) {
+        case SpectrumQuantity::kMagnitude:
+            for (size_t i = begin; i < end; ++i) {
+                const double a = re[i], b = im[i];
+                q[i] = static_cast<float>(a * a + b * b);
+            }
+            return;
+        case SpectrumQuantity::kPhase:
+            return PhaseArray(re + begin, im + begin, q + begin, end - begin);
+        case SpectrumQuantity::kRealMagnitude:
+            for (size_t i = begin; i < end; ++i) q[i] = std::fabs(re[i]);
+            return;
+        case SpectrumQuantity::kImaginaryMagnitude:
+            for (size_t i = begin; i < end; ++i) q[i] = std::fabs(im[i]);
+            return;
+    }
 }
 
-// Largest value, NaN skipped; -inf when there is none.
-float MaxValue(const float* q, size_t count) {
-    float best = -std::numeric_limits<float>::infinity();
-    for (size_t i = 0; i < count; ++i) best = q[i] > best ? q[i] : best;
-    return best;
+// Extremes of a range, NaN skipped: largest, smallest, and smallest above 0 (+inf when none).
+struct Extremes {
+    float max = -std::numeric_limits<float>::infinity();
+    float min = std::numeric_limits<float>::infinity();
+    float smallestPositive = std::numeric_limits<float>::infinity();
+
+    void Add(const Extremes& other) {
+        max = other.max > max ? other.max : max;
+        min = other.min < min ? other.min : min;
+        smallestPositive =
+            other.smallestPositive < smallestPositive ? other.smallestPositive : smallestPositive;
+    }
+};
+
+Extremes ExtremesOf(const float* q, size_t begin, size_t end) {
+    Extremes e;
+    for (size_t i = begin; i < end; ++i) {
+        const float v = q[i];
+        e.max = v > e.max ? v : e.max;
+        e.min = v < e.min ? v : e.min;
+        e.smallestPositive = v > 0.0f && v < e.smallestPositive ? v : e.smallestPositive;
+    }
+    return e;
 }
 
-// Smallest value above 0; 0 when there is none.
-float SmallestPositive(const float* q, size_t count) {
-    float best = std::numeric_limits<float>::infinity();
-    for (size_t i = 0; i < count; ++i) best = q[i] > 0.0f && q[i] < best ? q[i] : best;
-    return best == std::numeric_limits<float>::infinity() ? 0.0f : best;
-}
-
-// Smallest value, NaN skipped.
-float MinValue(const float* q, size_t count) {
-    float best = std::numeric_limits<float>::infinity();
-    for (size_t i = 0; i < count; ++i) best = q[i] < best ? q[i] : best;
-    return best;
+Extremes Combine(const std::vector<Extremes>& chunks) {
+    Extremes all;
+    for (const Extremes& e : chunks) all.Add(e);
+    return all;
 }
 
 struct Stretch {
@@ -81,37 +91,46 @@ float FactorFor(double range) {
     return range > 0.0 ? static_cast<float>(255.0 / range) : 255.0f;
 }
 
-Stretch PowerLawScale(float* q, size_t count, float exponent) {
-    ForChunks(count, [&](size_t begin, size_t end) { PowerArray(q + begin, end - begin, exponent); });
-    const float max = MaxValue(q, count);
-    return {0.0f, FactorFor(max)};
+// Quantity and power in one pass per chunk, while it is in the cache.
+Stretch PowerLawScale(ConstComplexField field, const SpectrumViewSettings& settings, float* q) {
+    std::vector<Extremes> chunks(ChunkCount(field.Count()));
+    ForChunks(field.Count(), [&](size_t chunk, size_t begin, size_t end) {
+        ComputeQuantity(field, settings.quantity, begin, end, q);
+        PowerArray(q + begin, end - begin, settings.exponent);
+        chunks[chunk] = ExtremesOf(q, begin, end);
+    });
+    return {0.0f, FactorFor(Combine(chunks).max)};
 }
 
-Stretch DecibelScale(float* q, size_t count) {
-    const float smallest = SmallestPositive(q, count);
+// The logarithm needs the smallest positive value of the whole field first: two passes.
+Stretch DecibelScale(ConstComplexField field, const SpectrumViewSettings& settings, float* q) {
+    std::vector<Extremes> chunks(ChunkCount(field.Count()));
+    ForChunks(field.Count(), [&](size_t chunk, size_t begin, size_t end) {
+        ComputeQuantity(field, settings.quantity, begin, end, q);
+        chunks[chunk] = ExtremesOf(q, begin, end);
+    });
+    const float smallest = Combine(chunks).smallestPositive;
     // ln(0 / 10) is -inf: a field without positive values has nothing to stretch and renders 0.
+    if (smallest == std::numeric_limits<float>::infinity()) {
+        const float floorValue = -std::numeric_limits<float>::infinity();
+        ForChunks(field.Count(),
+                  [&](size_t, size_t begin, size_t end) { std::fill(q + begin, q + end, floorValue); });
+        return {floorValue, 0.0f};
+    }
     const float floorValue = static_cast<float>(std::log(static_cast<double>(smallest) / 10.0));
-    ForChunks(count, [&](size_t begin, size_t end) { LogArray(q + begin, end - begin, floorValue); });
-    if (smallest == 0.0f) return {floorValue, 0.0f};
-    const float min = MinValue(q, count);
-    const float max = MaxValue(q, count);
-    return {min, FactorFor(static_cast<double>(max) - static_cast<double>(min))};
-}
-
-uint8_t ToPixel(float q, Stretch stretch) {
-    const double v = (static_cast<double>(q) - static_cast<double>(stretch.min)) * stretch.factor;
-    if (!(v > 0.0)) return 0;  // also NaN
-    if (v >= 255.0) return 255;
-    return static_cast<uint8_t>(v);
+    ForChunks(field.Count(), [&](size_t chunk, size_t begin, size_t end) {
+        LogArray(q + begin, end - begin, floorValue);
+        chunks[chunk] = ExtremesOf(q, begin, end);
+    });
+    const Extremes all = Combine(chunks);
+    return {all.min, FactorFor(static_cast<double>(all.max) - static_cast<double>(all.min))};
 }
 
 void WritePixels(const float* q, Stretch stretch, GrayBitmap& target) {
     const size_t width = static_cast<size_t>(target.width);
 #pragma omp parallel for schedule(static)
     for (int32_t y = 0; y < target.height; ++y) {
-        const float* row = q + static_cast<size_t>(y) * width;
-        uint8_t* pixels = target.Row(y);
-        for (size_t x = 0; x < width; ++x) pixels[x] = ToPixel(row[x], stretch);
+        ToPixels(q + static_cast<size_t>(y) * width, width, stretch.min, stretch.factor, target.Row(y));
     }
 }
 
@@ -121,7 +140,7 @@ void MultiplySpectrumByFilter(SpectrumContext& context) {
     const float *a = context.spectrumRe.get(), *b = context.spectrumIm.get();
     const float *c = context.filterRe.get(), *d = context.filterIm.get();
     float *re = context.filteredRe.get(), *im = context.filteredIm.get();
-    ForChunks(context.Count(), [&](size_t begin, size_t end) {
+    ForChunks(context.Count(), [&](size_t, size_t begin, size_t end) {
         for (size_t i = begin; i < end; ++i) {
             const double ar = a[i], ai = b[i], fr = c[i], fi = d[i];
             re[i] = static_cast<float>(ar * fr - ai * fi);
@@ -132,11 +151,8 @@ void MultiplySpectrumByFilter(SpectrumContext& context) {
 
 void RenderComplexField(ConstComplexField field, const SpectrumViewSettings& settings, float* work,
                         GrayBitmap& target) {
-    const size_t count = field.Count();
-    ComputeQuantity(field, settings.quantity, work);
-    const Stretch stretch = settings.scale == SpectrumScale::kPowerLaw
-                                ? PowerLawScale(work, count, settings.exponent)
-                                : DecibelScale(work, count);
+    const Stretch stretch = settings.scale == SpectrumScale::kPowerLaw ? PowerLawScale(field, settings, work)
+                                                                       : DecibelScale(field, settings, work);
     WritePixels(work, stretch, target);
 }
 
