@@ -25,6 +25,15 @@ void LogArray(float* values, size_t count, float floorValue);
 // at or below 0, 255 for 255 and above (also +inf). factor >= 0.
 void ToPixels(const float* values, size_t count, float min, float factor, unsigned char* pixels);
 
+// Largest and smallest value and smallest value above 0, NaN skipped (-inf, +inf and +inf when
+// there is none).
+struct ValueRange {
+    float max;
+    float min;
+    float smallestPositive;
+};
+ValueRange RangeOf(const float* values, size_t count);
+
 // The scalar formulas, through the C library in double precision.
 float ReferencePhase(float re, float im);
 float ReferencePower(float value, float exponent);

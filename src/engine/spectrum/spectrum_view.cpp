@@ -66,14 +66,8 @@ struct Extremes {
 };
 
 Extremes ExtremesOf(const float* q, size_t begin, size_t end) {
-    Extremes e;
-    for (size_t i = begin; i < end; ++i) {
-        const float v = q[i];
-        e.max = v > e.max ? v : e.max;
-        e.min = v < e.min ? v : e.min;
-        e.smallestPositive = v > 0.0f && v < e.smallestPositive ? v : e.smallestPositive;
-    }
-    return e;
+    const ValueRange range = RangeOf(q + begin, end - begin);
+    return {range.max, range.min, range.smallestPositive};
 }
 
 Extremes Combine(const std::vector<Extremes>& chunks) {

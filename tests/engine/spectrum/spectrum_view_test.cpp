@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "generator/particle_image.h"
+#include "ops/cpu_features.h"
 #include "spectrum/elementwise_math.h"
 
 namespace tarkemo {
@@ -187,7 +188,20 @@ int64_t UlpDistance(float a, float b) {
     return std::abs(static_cast<int64_t>(std::bit_cast<int32_t>(a)) - std::bit_cast<int32_t>(b));
 }
 
+// Checks every kernel on one instruction set.
+void CheckElementwiseMath();
+
 TEST(ElementwiseMathTest, ArraysAgreeWithTheScalarFormulaToOneUnitInTheLastPlace) {
+    CheckElementwiseMath();
+}
+
+TEST(ElementwiseMathTest, BaselineKernelsAgreeAsWell) {
+    RestrictToBaselineInstructions(true);
+    CheckElementwiseMath();
+    RestrictToBaselineInstructions(false);
+}
+
+void CheckElementwiseMath() {
     testimages::Random random(4);
     std::vector<float> re(4099), im(4099);
     for (size_t i = 0; i < re.size(); ++i) {
@@ -234,6 +248,20 @@ TEST(ElementwiseMathTest, ArraysAgreeWithTheScalarFormulaToOneUnitInTheLastPlace
     std::vector<float> negative = {-1.0f, -kInf};
     PowerArray(negative.data(), 2, 0.5f);
     EXPECT_TRUE(std::isnan(negative[0]) && std::isnan(negative[1]));
+    const ValueRange range = RangeOf(re.data(), re.size());
+    float max = -kInf, min = kInf, positive = kInf;
+    for (float v : re) {
+        max = v > max ? v : max;
+        min = v < min ? v : min;
+        positive = v > 0 && v < positive ? v : positive;
+    }
+    EXPECT_EQ(range.max, max);
+    EXPECT_EQ(range.min, min);
+    EXPECT_EQ(range.smallestPositive, positive);
+    std::vector<float> values = {-1.0f, 0.0f, 0.5f, 1.0f, 254.9f, 255.0f, 300.0f, kNaN, kInf, -kInf, 7.99f};
+    std::vector<unsigned char> pixels(values.size());
+    ToPixels(values.data(), values.size(), 0.5f, 2.0f, pixels.data());
+    EXPECT_EQ(pixels, (std::vector<unsigned char>{0, 0, 0, 1, 255, 255, 255, 0, 255, 0, 14}));
 }
 
 }  // namespace
