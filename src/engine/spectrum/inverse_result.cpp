@@ -1,6 +1,7 @@
 #include "spectrum/inverse_result.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
 #include <vector>
 
@@ -92,6 +93,14 @@ void ApplyInverseResult(ConstComplexField image, int32_t offsetX, int32_t offset
 void ApplyInverseResult(SpectrumContext& context, const InverseSettings& settings) {
     ApplyInverseResult(context.Filtered(), context.offsetX, context.offsetY, settings, context.work.get(),
                        *context.source);
+}
+
+void BackupSourcePixels(SpectrumContext& context) {
+    std::memcpy(context.working.pixels.data(), context.source->pixels.data(), context.source->ByteCount());
+}
+
+void RestoreSourcePixels(SpectrumContext& context) {
+    std::memcpy(context.source->pixels.data(), context.working.pixels.data(), context.source->ByteCount());
 }
 
 }  // namespace tarkemo

@@ -36,4 +36,10 @@ void ApplyInverseResult(ConstComplexField image, int32_t offsetX, int32_t offset
 // The same on a context after the inverse transform: the filtered arrays into the source bitmap.
 void ApplyInverseResult(SpectrumContext& context, const InverseSettings& settings);
 
+// The inverse dialog keeps the source's earlier pixels in the working bitmap while it previews:
+// the source's whole pixel buffer (stride × height bytes, which the larger working bitmap always
+// holds) is copied there, and back on cancel.
+void BackupSourcePixels(SpectrumContext& context);
+void RestoreSourcePixels(SpectrumContext& context);
+
 }  // namespace tarkemo

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
@@ -138,6 +139,22 @@ TEST(InverseResultTest, UnfilteredRoundTripGivesThePixelsBackOrOneLower) {
     }
     EXPECT_LT(lower, 37 * 21);
     EXPECT_EQ(image.colours, original.colours);
+}
+
+TEST(InverseResultTest, CancelRestoresThePixelsKeptInTheWorkingBitmap) {
+    GrayBitmap image = testimages::MakeNoiseImage(13, 7, 6);  // stride 16 in a 32 x 16 grid
+    const GrayBitmap original = image;
+    auto context = CreateSpectrumContext(image, AutomaticSpectrumLayout(13, 7));
+    ASSERT_TRUE(context && TransformSpectrumForward(*context));
+    BeginSpectrumEditing(*context);
+    ASSERT_TRUE(FinishSpectrumEditing(*context));
+    BackupSourcePixels(*context);
+    for (InverseSource source : {InverseSource::kPhase, InverseSource::kImaginary}) {
+        ApplyInverseResult(*context, Settings(source, 5.0f, true, 3.0f));
+    }
+    EXPECT_FALSE(std::equal(image.pixels.begin(), image.pixels.end(), original.pixels.begin()));
+    RestoreSourcePixels(*context);
+    EXPECT_TRUE(std::equal(image.pixels.begin(), image.pixels.end(), original.pixels.begin()));
 }
 
 }  // namespace
