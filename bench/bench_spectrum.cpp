@@ -10,6 +10,7 @@
 #include "document/marking.h"
 #include "generator/particle_image.h"
 #include "spectrum/centred_marking.h"
+#include "spectrum/fft.h"
 #include "spectrum/filter_constructions.h"
 #include "spectrum/inverse_result.h"
 #include "spectrum/spectrum_context.h"
@@ -111,6 +112,24 @@ void BM_PipelineLowPass1365(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_PipelineLowPass1365)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same run without the two transforms (the shift stays): what the run costs beyond Fft2D.
+void BM_PipelineWithoutTransforms1365(benchmark::State& state) {
+    omp_set_num_threads(static_cast<int>(state.range(0)));
+    GrayBitmap image = Image();
+    for (auto _ : state) {
+        auto context = CreateSpectrumContext(image, AutomaticSpectrumLayout(kImageSide, kImageSide));
+        BeginSpectrumEditing(*context);
+        const Marking marking = *CentredMarking(0, 0, 100, 100, context->width, context->height);
+        ApplyFilterShape(context->Filter(), marking, FilterShape::kLowPassEllipse);
+        MultiplySpectrumByFilter(*context);
+        ShiftSpectrum(context->filteredRe.get(), context->filteredIm.get(), context->work.get(),
+                      context->width, context->height, -1);
+        ApplyInverseResult(*context, InverseSettings{});
+        benchmark::DoNotOptimize(image.pixels.data());
+    }
+}
+BENCHMARK(BM_PipelineWithoutTransforms1365)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -1,9 +1,11 @@
 #include "spectrum/spectrum_context.h"
 
+#include <sys/mman.h>
+
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
-#include <new>
 
 #include "image/memory_limits.h"
 #include "ops/border_extension.h"
@@ -19,17 +21,13 @@ bool LayoutHolds(const GrayBitmap& source, const SpectrumLayout& layout) {
            layout.offsetY + source.height <= layout.height;
 }
 
-// Allocates the seven arrays uninitialised; false (nothing kept) when one cannot be had.
+// Allocates the seven arrays uninitialised; false when one cannot be had (the context frees the others).
 bool AllocateArrays(SpectrumContext& context) {
     const size_t count = context.Count();
-    try {
-        for (FloatArray* array :
-             {&context.spectrumRe, &context.spectrumIm, &context.filterRe, &context.filterIm,
-              &context.filteredRe, &context.filteredIm, &context.work}) {
-            *array = std::make_unique_for_overwrite<float[]>(count);
-        }
-    } catch (const std::bad_alloc&) {
-        return false;
+    for (FloatArray* array : {&context.spectrumRe, &context.spectrumIm, &context.filterRe, &context.filterIm,
+                              &context.filteredRe, &context.filteredIm, &context.work}) {
+        *array = AllocateFloatArray(count);
+        if (!*array) return false;
     }
     return true;
 }
@@ -45,6 +43,21 @@ void LoadWorkingBitmap(SpectrumContext& context) {
 }
 
 }  // namespace
+
+void FreeFloats::operator()(float* p) const {
+    std::free(p);
+}
+
+FloatArray AllocateFloatArray(size_t count) {
+    constexpr size_t kHugePage = size_t{2} << 20;
+    if (count > std::numeric_limits<size_t>::max() / sizeof(float) - kHugePage) return nullptr;
+    const size_t bytes = std::max<size_t>(count * sizeof(float), 1);
+    if (bytes < kHugePage) return FloatArray(static_cast<float*>(std::malloc(bytes)));
+    const size_t rounded = (bytes + kHugePage - 1) / kHugePage * kHugePage;
+    void* memory = std::aligned_alloc(kHugePage, rounded);
+    if (memory != nullptr) madvise(memory, rounded, MADV_HUGEPAGE);  // a hint; failure changes nothing
+    return FloatArray(static_cast<float*>(memory));
+}
 
 uint64_t SpectrumContextBytes(int64_t width, int64_t height) {
     if (width <= 0 || height <= 0) return 0;

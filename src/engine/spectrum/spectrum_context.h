@@ -20,7 +20,14 @@ inline constexpr const char* kSpectrumEditTitle = "Tarkemo - Spektrum bearbeiten
 // Largest side of a spectrum grid; larger ones are refused as lack of memory.
 inline constexpr int64_t kMaxSpectrumSide = int64_t{1} << 30;
 
-using FloatArray = std::unique_ptr<float[]>;
+struct FreeFloats {
+    void operator()(float* p) const;
+};
+using FloatArray = std::unique_ptr<float[], FreeFloats>;
+
+// count floats, uninitialised; large arrays are aligned to 2 MiB and offered to the kernel for huge
+// pages, so touching them the first time costs few page faults. Null when memory is short.
+FloatArray AllocateFloatArray(size_t count);
 
 struct SpectrumContext {
     GrayBitmap* source = nullptr;  // the document's bitmap, not owned; the inverse result goes here
