@@ -51,28 +51,15 @@ void ComputeQuantity(ConstComplexField field, SpectrumQuantity quantity, size_t 
     }
 }
 
-// Extremes of a range, NaN skipped: largest, smallest, and smallest above 0 (+inf when none).
-struct Extremes {
-    float max = -std::numeric_limits<float>::infinity();
-    float min = std::numeric_limits<float>::infinity();
-    float smallestPositive = std::numeric_limits<float>::infinity();
-
-    void Add(const Extremes& other) {
-        max = other.max > max ? other.max : max;
-        min = other.min < min ? other.min : min;
-        smallestPositive =
-            other.smallestPositive < smallestPositive ? other.smallestPositive : smallestPositive;
+// The range of the whole field from the ranges of its chunks.
+ValueRange Combine(const std::vector<ValueRange>& chunks) {
+    const float inf = std::numeric_limits<float>::infinity();
+    ValueRange all{-inf, inf, inf};
+    for (const ValueRange& range : chunks) {
+        all.max = range.max > all.max ? range.max : all.max;
+        all.min = range.min < all.min ? range.min : all.min;
+        all.smallestPositive = std::min(all.smallestPositive, range.smallestPositive);
     }
-};
-
-Extremes ExtremesOf(const float* q, size_t begin, size_t end) {
-    const ValueRange range = RangeOf(q + begin, end - begin);
-    return {range.max, range.min, range.smallestPositive};
-}
-
-Extremes Combine(const std::vector<Extremes>& chunks) {
-    Extremes all;
-    for (const Extremes& e : chunks) all.Add(e);
     return all;
 }
 
@@ -87,21 +74,21 @@ float FactorFor(double range) {
 
 // Quantity and power in one pass per chunk, while it is in the cache.
 Stretch PowerLawScale(ConstComplexField field, const SpectrumViewSettings& settings, float* q) {
-    std::vector<Extremes> chunks(ChunkCount(field.Count()));
+    std::vector<ValueRange> chunks(ChunkCount(field.Count()));
     ForChunks(field.Count(), [&](size_t chunk, size_t begin, size_t end) {
         ComputeQuantity(field, settings.quantity, begin, end, q);
         PowerArray(q + begin, end - begin, settings.exponent);
-        chunks[chunk] = ExtremesOf(q, begin, end);
+        chunks[chunk] = RangeOf(q + begin, end - begin);
     });
     return {0.0f, FactorFor(Combine(chunks).max)};
 }
 
 // The logarithm needs the smallest positive value of the whole field first: two passes.
 Stretch DecibelScale(ConstComplexField field, const SpectrumViewSettings& settings, float* q) {
-    std::vector<Extremes> chunks(ChunkCount(field.Count()));
+    std::vector<ValueRange> chunks(ChunkCount(field.Count()));
     ForChunks(field.Count(), [&](size_t chunk, size_t begin, size_t end) {
         ComputeQuantity(field, settings.quantity, begin, end, q);
-        chunks[chunk] = ExtremesOf(q, begin, end);
+        chunks[chunk] = RangeOf(q + begin, end - begin);
     });
     const float smallest = Combine(chunks).smallestPositive;
     // ln(0 / 10) is -inf: a field without positive values has nothing to stretch and renders 0.
@@ -114,9 +101,9 @@ Stretch DecibelScale(ConstComplexField field, const SpectrumViewSettings& settin
     const float floorValue = static_cast<float>(std::log(static_cast<double>(smallest) / 10.0));
     ForChunks(field.Count(), [&](size_t chunk, size_t begin, size_t end) {
         LogArray(q + begin, end - begin, floorValue);
-        chunks[chunk] = ExtremesOf(q, begin, end);
+        chunks[chunk] = RangeOf(q + begin, end - begin);
     });
-    const Extremes all = Combine(chunks);
+    const ValueRange all = Combine(chunks);
     return {all.min, FactorFor(static_cast<double>(all.max) - static_cast<double>(all.min))};
 }
 
