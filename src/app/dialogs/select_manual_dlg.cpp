@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 #include <utility>
 
@@ -58,6 +59,8 @@ SelectManualDlg::SelectManualDlg(const Marking& lastEntry, int32_t imageWidth, i
     layout->addWidget(marking);
     layout->addWidget(bitmap);
     layout->addWidget(buttons);
+    // Wide enough for the window system to show the whole title.
+    layout->addSpacerItem(new QSpacerItem(fontMetrics().horizontalAdvance(windowTitle()) + 120, 0));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     for (QLineEdit* field : {x_, y_, width_, height_}) {

@@ -292,6 +292,7 @@ void ToolController::MarkUp(int32_t x, int32_t y, bool ctrl) {
     creating_ = false;
     moving_ = false;
     host_.RepaintView(true);
+    host_.ShowReadout(Readout(x, y));
 }
 
 void ToolController::EndMarkingDrag(bool restore) {
@@ -300,6 +301,7 @@ void ToolController::EndMarkingDrag(bool restore) {
     if (restore) marking_ = savedMarking_;
     view_.rubberBandShown = true;
     host_.RepaintView(true);
+    host_.ShowReadout(Readout(view_.lastPointerX, view_.lastPointerY));
 }
 
 void ToolController::RestoreSavedMarking() {
