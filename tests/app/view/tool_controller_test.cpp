@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <QMouseEvent>
+#include <QPaintEvent>
+#include <QRegion>
 #include <QTest>
 #include <set>
 #include <utility>
@@ -37,12 +39,17 @@ class RecordingClient : public ToolClient {
     Marking CreatingMarking(const Marking& marking, bool ctrl) const override {
         return ctrl && squareWithCtrl ? SquaredMarking(marking) : marking;
     }
+    std::optional<Marking> MovedMarkingOverride(const Marking& saved, bool ctrl) const override {
+        if (!ctrl || !centreWithCtrl) return std::nullopt;
+        return CentredMarking(saved, canvas->width, canvas->height);
+    }
 
     Tool tool = Tool::kMarking;
     PenSettings pen;
     GrayBitmap* canvas = nullptr;
     bool observe = false;
     bool squareWithCtrl = false;
+    bool centreWithCtrl = false;
     int strokesStarted = 0;
     int strokesFinished = 0;
     std::set<Pixel> painted;
@@ -197,6 +204,46 @@ TEST_F(ToolControllerTest, RightClicksClearOrSetTheCornerAndCtrlSquaresThroughTh
     EXPECT_EQ(view.CurrentMarking(), (Marking{2, 8, 4, 6}));
     Release(At(9, 6), Qt::LeftButton, Qt::ControlModifier);
     EXPECT_EQ(view.CurrentMarking(), (Marking{2, 8, 4, 6}));
+}
+
+TEST_F(ToolControllerTest, AMoveWithCtrlCanBeCentredByTheClientAndReadsOutsideOffTheImage) {
+    client.centreWithCtrl = true;
+    view.SetMarking(Marking{1, 3, 3, 1});  // 3 x 3
+    Press(At(2, 2));
+    Move(At(5, 2), Qt::ControlModifier);
+    EXPECT_EQ(view.CurrentMarking(), (Marking{9, 6, 11, 4}));  // centred on (10, 5)
+    Move(At(5, 2));
+    EXPECT_EQ(view.CurrentMarking(), (Marking{4, 3, 6, 1}));  // follows the pointer again
+    Move(QPoint(3, 3));
+    EXPECT_EQ(lines, (QStringList{"X: (außerhalb)", "Y: (außerhalb)", "Grauwert: ---"}));
+    Release(QPoint(3, 3));
+}
+
+// Records the window area every paint event asks for.
+class PaintRecorder : public QObject {
+  public:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) painted += static_cast<QPaintEvent*>(event)->region();
+        return false;
+    }
+    QRegion painted;
+};
+
+TEST_F(ToolControllerTest, APanStepRepaintsOnlyTheUncoveredStrips) {
+    client.tool = Tool::kPanZoom;
+    Show(400, 300);
+    QApplication::processEvents();
+    PaintRecorder recorder;
+    view.installEventFilter(&recorder);
+    Press(QPoint(100, 100));
+    Move(QPoint(105, 103));
+    QApplication::processEvents();
+    EXPECT_EQ(recorder.painted, QRegion(0, 0, 5, 150) + QRegion(0, 0, 200, 3));
+    recorder.painted = QRegion();
+    Move(QPoint(98, 96));
+    QApplication::processEvents();
+    EXPECT_EQ(recorder.painted, QRegion(193, 0, 7, 150) + QRegion(0, 143, 200, 7));
+    Release(QPoint(98, 96));
 }
 
 TEST_F(ToolControllerTest, LosingTheMouseOrTheImageEndsTheDrag) {
