@@ -184,7 +184,8 @@ void ImageView::paintEvent(QPaintEvent* event) {
         return;
     }
     const bool drag = tools_.MarkingDrag();
-    if (drag && !redrawImage_ && !event->region().contains(rect())) {
+    const bool wholeWindow = (QRegion(rect()) - event->region()).isEmpty();
+    if (drag && !redrawImage_ && !wholeWindow) {
         // Part of the window was uncovered during a drag: its picture and the XOR frame on screen.
         PaintPicture(painter, event->region());
         ViewPainter::DrawMarkingRectangle(painter, state_, *bitmap_, state_.previousRect, true);
@@ -248,10 +249,11 @@ void ImageView::leaveEvent(QEvent* event) {
     QWidget::leaveEvent(event);
 }
 
-void ImageView::changeEvent(QEvent* event) {
+bool ImageView::event(QEvent* event) {
     // A window that loses the activation loses the mouse: the drag ends where the pointer was last.
-    if (event->type() == QEvent::ActivationChange && !isActiveWindow()) tools_.CaptureLost();
-    QWidget::changeEvent(event);
+    // The window passes its deactivation on to every visible child.
+    if (event->type() == QEvent::WindowDeactivate) tools_.CaptureLost();
+    return QWidget::event(event);
 }
 
 }  // namespace tarkemo::app

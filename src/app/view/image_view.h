@@ -76,7 +76,7 @@ class ImageView : public QWidget, private ToolHost {
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void leaveEvent(QEvent* event) override;
-    void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
   private:
     bool HasImage() const { return bitmap_ != nullptr && bitmap_->width > 0 && bitmap_->height > 0; }
