@@ -18,6 +18,7 @@ struct ToolController::Stroke {
     ImagePoint end;
     bool straight = false;
     std::unique_ptr<uint8_t[]> backup;
+    size_t bytes = 0;  // the canvas's pixel bytes when the stroke began
 };
 
 namespace {
@@ -325,7 +326,8 @@ void ToolController::StrokeDown(ToolButton button, int32_t x, int32_t y) {
     stroke_->canvas = canvas;
     stroke_->anchor = pixel;
     stroke_->end = pixel;
-    stroke_->backup = AllocateBackup(canvas->ByteCount());
+    stroke_->bytes = canvas->ByteCount();
+    stroke_->backup = AllocateBackup(stroke_->bytes);
     view_.lastPointerX = x;
     view_.lastPointerY = y;
     host_.RepaintPixels(Segment(pixel, pixel, false));
@@ -340,7 +342,18 @@ TouchedArea ToolController::Segment(ImagePoint a, ImagePoint b, bool restore) {
     return DrawSegment(*stroke_->canvas, marking_, a, b, pen.size, ink, &observer);
 }
 
+bool ToolController::StrokeCanvasUnchanged() {
+    if (stroke_->canvas == bitmap_ && stroke_->canvas == client_->Canvas() &&
+        stroke_->canvas->ByteCount() == stroke_->bytes) {
+        return true;
+    }
+    // The image was replaced or resized underneath: the stroke and its backup no longer fit it.
+    EndStroke();
+    return false;
+}
+
 void ToolController::StrokeMove(int32_t x, int32_t y, bool ctrl) {
+    if (!StrokeCanvasUnchanged()) return;
     Stroke& s = *stroke_;
     view_.lastPointerX = x;
     view_.lastPointerY = y;
@@ -363,6 +376,7 @@ void ToolController::StrokeMove(int32_t x, int32_t y, bool ctrl) {
 }
 
 void ToolController::StrokeUp(int32_t x, int32_t y) {
+    if (!StrokeCanvasUnchanged()) return;
     Stroke& s = *stroke_;
     TouchedArea touched;
     // The preview goes first, so the final line is drawn over the picture of before.

@@ -71,6 +71,7 @@ class ToolController {
     void StrokeDown(ToolButton button, int32_t x, int32_t y);
     void StrokeMove(int32_t x, int32_t y, bool ctrl);
     void StrokeUp(int32_t x, int32_t y);
+    bool StrokeCanvasUnchanged();
     TouchedArea Segment(ImagePoint a, ImagePoint b, bool restore);
     void EndStroke();
 

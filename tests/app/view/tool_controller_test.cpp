@@ -260,6 +260,17 @@ TEST_F(ToolControllerTest, LosingTheMouseOrTheImageEndsTheDrag) {
     EXPECT_FALSE(view.Tools().DragInProgress());
     Move(At(0, 0));
     Release(At(0, 0));
+    // A stroke whose canvas the client replaced underneath ends without writing anywhere.
+    Show(20, 10);
+    client.tool = Tool::kDrawing;
+    Press(At(3, 3));
+    GrayBitmap smaller = *CreateGrayBitmap(4, 4);
+    client.canvas = &smaller;
+    Move(At(3, 3));
+    EXPECT_FALSE(view.Tools().Stroking());
+    EXPECT_EQ(client.strokesFinished, 1);
+    EXPECT_TRUE(std::all_of(smaller.pixels.begin(), smaller.pixels.end(), [](uint8_t v) { return v == 0; }));
+    Release(At(3, 3));
     view.SetBitmap(nullptr);
     view.Clear();
     Press(At(1, 1));  // nothing without an image
