@@ -106,6 +106,8 @@ bool ToolController::DragInProgress() const {
 
 void ToolController::MouseDown(ToolButton button, int32_t x, int32_t y, bool ctrl) {
     if (!HasImage()) return;
+    pointerX_ = x;
+    pointerY_ = y;
     switch (client_->CurrentTool()) {
         case Tool::kPanZoom:
             PanDown(button, x, y, ctrl);
@@ -128,6 +130,8 @@ void ToolController::MouseMove(int32_t x, int32_t y, bool ctrl) {
         host_.ShowReadout(Readout(x, y));
         return;
     }
+    pointerX_ = x;
+    pointerY_ = y;
     if (!ctrl) controlFlag_ = false;
     if (panning_) {
         PanMove(x, y);
@@ -173,8 +177,8 @@ bool ToolController::KeyUp(ToolKey key) {
 
 void ToolController::CaptureLost() {
     if (!HasImage() || !DragInProgress()) return;
-    const int32_t x = view_.lastPointerX;
-    const int32_t y = view_.lastPointerY;
+    const int32_t x = pointerX_;
+    const int32_t y = pointerY_;
     if (panning_) MouseUp(ToolButton::kLeft, x, y, false);
     if (creating_ || moving_) MouseUp(ToolButton::kLeft, x, y, false);
     if (stroke_ != nullptr) MouseUp(stroke_->button, x, y, false);
@@ -269,8 +273,6 @@ void ToolController::SetCreatedCorner(int32_t x, int32_t y, bool ctrl) {
 }
 
 void ToolController::MarkMove(int32_t x, int32_t y, bool ctrl) {
-    view_.lastPointerX = x;
-    view_.lastPointerY = y;
     if (creating_) {
         SetCreatedCorner(x, y, ctrl);
     } else if (const std::optional<Marking> fixed = client_->MovedMarkingOverride(savedMarking_, ctrl)) {
@@ -302,7 +304,7 @@ void ToolController::EndMarkingDrag(bool restore) {
     if (restore) marking_ = savedMarking_;
     view_.rubberBandShown = true;
     host_.RepaintView(true);
-    host_.ShowReadout(Readout(view_.lastPointerX, view_.lastPointerY));
+    host_.ShowReadout(Readout(pointerX_, pointerY_));
 }
 
 void ToolController::RestoreSavedMarking() {
@@ -328,8 +330,6 @@ void ToolController::StrokeDown(ToolButton button, int32_t x, int32_t y) {
     stroke_->end = pixel;
     stroke_->bytes = canvas->ByteCount();
     stroke_->backup = AllocateBackup(stroke_->bytes);
-    view_.lastPointerX = x;
-    view_.lastPointerY = y;
     host_.RepaintPixels(Segment(pixel, pixel, false));
 }
 
@@ -355,8 +355,6 @@ bool ToolController::StrokeCanvasUnchanged() {
 void ToolController::StrokeMove(int32_t x, int32_t y, bool ctrl) {
     if (!StrokeCanvasUnchanged()) return;
     Stroke& s = *stroke_;
-    view_.lastPointerX = x;
-    view_.lastPointerY = y;
     TouchedArea touched;
     if (s.straight) touched.Add(Segment(s.anchor, s.end, true));
     if (!s.straight && ctrl && s.backup != nullptr) {

@@ -89,6 +89,8 @@ class ToolController {
     bool moving_ = false;
     bool panning_ = false;
     bool controlFlag_ = false;
+    int32_t pointerX_ = 0;  // window point of the last mouse event, where a lost drag ends
+    int32_t pointerY_ = 0;
     int32_t pressX_ = 0;  // window point of the press that started a marking move
     int32_t pressY_ = 0;
     std::unique_ptr<Stroke> stroke_;
