@@ -321,7 +321,6 @@ void ToolController::StrokeDown(ToolButton button, int32_t x, int32_t y) {
     const ImagePoint pixel = PixelAt(x, y);
     if (!IsOnImage(pixel, bitmap_->width, bitmap_->height)) return;
     client_->StrokeStarting();
-    // The snapshot may have had to give up its memory; the canvas is still the same bitmap.
     stroke_ = std::make_unique<Stroke>();
     stroke_->button = button;
     stroke_->pen = client_->Pen();
