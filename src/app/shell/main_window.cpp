@@ -1,6 +1,7 @@
 #include "app/shell/main_window.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -66,6 +67,11 @@ void MainWindow::BuildMenus() {
         menu->addAction(action);
         if (row.separatorAfter) menu->addSeparator();
     }
+    // The four mouse tools show as one exclusive group; their marks still come from the table.
+    auto* tools = new QActionGroup(this);
+    for (const int id : {kMoveZoomToolId, kMarkingToolId, kDrawingToolId, kOriginShiftToolId}) {
+        tools->addAction(actions_.at(id));
+    }
 }
 
 QMenu* MainWindow::PopupFor(MenuId id) {
@@ -83,10 +89,12 @@ QMenu* MainWindow::PopupFor(MenuId id) {
 
 void MainWindow::Dispatch(int id, const QString& argument) {
     // A command in the middle of a drag or stroke would change the image under the saved marking
-    // and the drawing backup.
-    if (view_->Tools().DragInProgress()) return;
+    // and the drawing backup. The states are recomputed all the same: a checkable entry has already
+    // toggled its own mark.
     const CommandRow* row = FindCommand(id);
-    if (row != nullptr && row->handler != nullptr) row->handler(*this, CommandCall{id, argument});
+    if (row != nullptr && row->handler != nullptr && !view_->Tools().DragInProgress()) {
+        row->handler(*this, CommandCall{id, argument});
+    }
     RecomputeCommandStates();
 }
 

@@ -86,6 +86,14 @@ TEST_F(ToolCommandsTest, TheFourToolsAreOneExclusiveGroupWithTheirKeys) {
     Trigger(40034);
     EXPECT_EQ(CheckedTools(), std::vector<int>{40034});
     EXPECT_EQ(View().cursor().shape(), Qt::CrossCursor);
+
+    // During a drag the keys change no tool, and the marks stay as they are.
+    Press(At(1, 1));
+    QTest::keyClick(window_.get(), Qt::Key_F4);
+    Trigger(40027);
+    EXPECT_EQ(CheckedTools(), std::vector<int>{40034});
+    Release(At(2, 2));
+    EXPECT_EQ(View().CurrentMarking(), (Marking{1, 2, 2, 1}));
 }
 
 TEST_F(ToolCommandsTest, AStrokeTakesOneSnapshotAndMarksTheDocumentOnce) {
