@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QRegularExpressionValidator>
+#include <QSpacerItem>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -52,6 +53,8 @@ PenColorDlg::PenColorDlg(int left, int right, QWidget* parent) : QDialog(parent)
     layout->addLayout(grid);
     layout->addSpacing(8);
     layout->addWidget(buttons);
+    // Wide enough for the window system to show the whole title.
+    layout->addSpacerItem(new QSpacerItem(fontMetrics().horizontalAdvance(windowTitle()) + 120, 0));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     connect(left_, &QLineEdit::textChanged, this, &PenColorDlg::InputChanged);
