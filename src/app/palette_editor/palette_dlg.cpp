@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QTimer>
 #include <QVBoxLayout>
 #include <optional>
 
@@ -64,6 +65,8 @@ QPushButton* PlainButton(const QString& text, QWidget* parent) {
 PaletteDlg::PaletteDlg(PaletteEditorHost& host, ColourRange& range, QWidget* parent)
     : QDialog(parent), host_(host), state_(range) {
     setWindowTitle("Tarkemo - Palette bearbeiten");
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint |
+                   Qt::MSWindowsFixedSizeDialogHint);
     state_.histogram = ComputeGrayHistogram(host_.Bitmap());
     host_.ShowGrayLine("  (Grauwerte)");
     canvas_ = new PaletteCanvas(state_, host_, this);
@@ -77,6 +80,13 @@ PaletteDlg::PaletteDlg(PaletteEditorHost& host, ColourRange& range, QWidget* par
 }
 
 PaletteDlg::~PaletteDlg() = default;
+
+void PaletteDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Showing a modal dialog makes the main window's view report the pointer as gone, which rewrites
+    // the InfoBox; the editor's gray line goes in after that.
+    QTimer::singleShot(0, this, [this] { host_.ShowGrayLine("  (Grauwerte)"); });
+}
 
 QWidget& PaletteDlg::Canvas() {
     return *canvas_;

@@ -46,6 +46,9 @@ class PaletteDlg : public QDialog {
     // "Ab&brechen", Escape and closing: gray table back, result = applied.
     void reject() override;
 
+  protected:
+    void showEvent(QShowEvent* event) override;
+
   private:
     void BuildMenus();
     void BuildButtons();
