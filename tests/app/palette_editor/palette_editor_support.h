@@ -25,8 +25,9 @@ class PaletteEditorTest : public AppTest {
     std::vector<uint8_t> Pixels() const { return {Bitmap().pixels.begin(), Bitmap().pixels.end()}; }
 
     // F5 with `steps` run inside the open dialog; the steps end by closing it (or not: then it
-    // counts as closed by the window system). Returns the dialog's result.
-    int RunEditor(const Steps& steps) {
+    // counts as closed by the window system). `answers` queues the replies to what the steps ask.
+    // Returns the dialog's result.
+    int RunEditor(const Steps& steps, const std::function<void()>& answers = {}) {
         int result = -1;
         prompter_->AnswerDialog([&](QDialog& dialog) {
             auto& editor = dynamic_cast<PaletteDlg&>(dialog);
@@ -36,6 +37,7 @@ class PaletteEditorTest : public AppTest {
             result = editor.result();
             return result;
         });
+        if (answers) answers();
         window_->Dispatch(40014);
         return result;
     }
