@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 #include <optional>
 
+#include "app/dialogs/pen_color_dlg.h"
 #include "app/palette_editor/palette_canvas.h"
 #include "image/palette_files.h"
 
@@ -235,7 +236,15 @@ void PaletteDlg::Apply() {
     canvas_->MappingChanged();
 }
 
-void PaletteDlg::EnterRange() {}
+void PaletteDlg::EnterRange() {
+    const bool marked = state_.range.Marked();
+    PenColorDlg entry(marked ? state_.range.start : 0, marked ? state_.range.end : 255, this);
+    if (host_.Prompt().RunDialog(entry) != QDialog::Accepted) return;
+    const std::optional<PenColours> ends = entry.Colours();
+    if (!ends) return;
+    state_.range = OrderedRange(ColourRange{ends->left, ends->right});
+    canvas_->update();
+}
 
 void PaletteDlg::ClearRange() {
     state_.range = ColourRange{};

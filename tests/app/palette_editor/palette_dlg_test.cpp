@@ -3,6 +3,8 @@
 // the exponent field, Anwenden with its undo, and Abbrechen leaving the image as it was.
 #include "app/palette_editor/palette_dlg.h"
 
+#include "app/dialogs/pen_color_dlg.h"
+
 #include <QAction>
 #include <QLineEdit>
 #include <algorithm>
@@ -193,6 +195,41 @@ TEST_F(PaletteEditorTest, RangeDragEndsWhenShiftIsLetGoAndIsPutInOrder) {
         dialog.Action(40044)->trigger();
         EXPECT_FALSE(dialog.State().range.Marked());
     });
+}
+
+// Menu 40032 asks for the two ends in the pen colour dialog, starting from the range (or 0 and 255).
+TEST_F(PaletteEditorTest, ManualRangeEntryTakesTheSmallerValueAsStart) {
+    OpenPattern();
+    const struct {
+        ColourRange before;
+        QString startShown, endShown, left, right;
+        bool ok;
+        ColourRange after;
+    } cases[] = {
+        {{}, "0", "255", "180", "30", true, {30, 180}},
+        {{30, 180}, "30", "180", "7", "9", true, {7, 9}},
+        {{7, 9}, "7", "9", "1", "2", false, {7, 9}},
+        {{}, "0", "255", "12", "12", true, {12, 12}},
+    };
+    for (const auto& c : cases) {
+        window_->Settings().paletteRange = c.before;
+        RunEditor(
+            [&](PaletteDlg& dialog) {
+                dialog.Action(40032)->trigger();
+                EXPECT_EQ(dialog.State().range, c.after);
+            },
+            [&] {
+                prompter_->AnswerDialog([&](QDialog& d) {
+                    auto& pen = dynamic_cast<PenColorDlg&>(d);
+                    EXPECT_EQ(pen.windowTitle(), QString("Tarkemo - Farbauswahl"));
+                    EXPECT_EQ(pen.LeftEdit()->text(), c.startShown);
+                    EXPECT_EQ(pen.RightEdit()->text(), c.endShown);
+                    pen.LeftEdit()->setText(c.left);
+                    pen.RightEdit()->setText(c.right);
+                    return c.ok ? QDialog::Accepted : QDialog::Rejected;
+                });
+            });
+    }
 }
 
 TEST_F(PaletteEditorTest, ShiftShowsTheGrayValueUnderThePointerGreenAndTheReadoutFollows) {
