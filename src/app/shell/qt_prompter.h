@@ -19,6 +19,8 @@ class QtPrompter : public Prompter {
     int RunDialog(QDialog& dialog) override;
 
   private:
+    QWidget* Parent() const;
+
     QPointer<QWidget> owner_;
 };
 
