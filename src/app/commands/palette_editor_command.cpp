@@ -56,7 +56,8 @@ class WindowPaletteHost : public PaletteEditorHost {
 }  // namespace
 
 void PaletteEditorCommand(MainWindow& window, const CommandCall&) {
-    if (!window.Document().HasDocument()) return;
+    // The editor maps gray values: it works only on an image shown through the plain gray table.
+    if (!window.Document().HasDocument() || !window.Document().grayRamp) return;
     WindowPaletteHost host(window);
     PaletteDlg dialog(host, window.Settings().paletteRange, &window);
     const bool applied = window.Prompt().RunDialog(dialog) == QDialog::Accepted;
