@@ -31,6 +31,17 @@ void BM_Histogram(benchmark::State& state) {
 }
 BENCHMARK(BM_Histogram)->Unit(benchmark::kMillisecond);
 
+// The kernel for processors without AVX-512: pairs of pixels counted in a table of 65536.
+void BM_HistogramPortable(benchmark::State& state) {
+    const tarkemo::GrayBitmap& image = Image();
+    for (auto _ : state) {
+        tarkemo::GrayCounts counts = tarkemo::CountGrayValuesPortable(image);
+        benchmark::DoNotOptimize(counts.data());
+    }
+    state.SetBytesProcessed(state.iterations() * int64_t{kSide} * kSide);
+}
+BENCHMARK(BM_HistogramPortable)->Unit(benchmark::kMillisecond);
+
 // A flat image: every pixel has the same value, the worst case for a single counting table.
 void BM_HistogramUniform(benchmark::State& state) {
     static const tarkemo::GrayBitmap flat = *tarkemo::CreateGrayBitmap(kSide, kSide);

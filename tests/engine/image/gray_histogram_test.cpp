@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "generator/particle_image.h"
 
 namespace tarkemo {
@@ -21,7 +23,8 @@ TEST(GrayHistogramTest, CountsEveryPixelOnceAndNoPadding) {
     // Widths with and without padding, odd widths, runs shorter and longer than one counting block.
     const struct {
         int32_t width, height;
-    } sizes[] = {{1, 1}, {3, 5}, {16, 2}, {17, 3}, {33, 7}, {64, 64}, {255, 9}, {1000, 3}};
+    } sizes[] = {{1, 1},   {3, 5},   {16, 2},   {17, 3},   {33, 7},
+                 {64, 64}, {255, 9}, {1000, 3}, {1024, 5}, {2051, 9}};
     for (const auto& size : sizes) {
         SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
         GrayBitmap bitmap = testimages::MakeNoiseImage(size.width, size.height, 7);
@@ -31,6 +34,27 @@ TEST(GrayHistogramTest, CountsEveryPixelOnceAndNoPadding) {
             for (int32_t x = bitmap.width; x < bitmap.stride; ++x) bitmap.Row(y)[x] = 200;
         }
         EXPECT_EQ(CountGrayValues(bitmap), PlainCount(bitmap));
+        EXPECT_EQ(CountGrayValuesPortable(bitmap), PlainCount(bitmap));
+    }
+}
+
+// Images made of only some values, so that whole branches of the wide kernel's bit split stay empty
+// while others hold everything.
+TEST(GrayHistogramTest, SparseValueSetsCountExactly) {
+    const std::vector<std::vector<uint8_t>> valueSets = {{0},
+                                                         {255},
+                                                         {0, 255},
+                                                         {127, 128},
+                                                         {1, 2, 4, 8, 16, 32, 64, 128},
+                                                         {254, 253, 251, 247, 239, 223, 191, 127}};
+    for (const auto& values : valueSets) {
+        GrayBitmap bitmap = *CreateGrayBitmap(2048, 3);
+        size_t i = 0;
+        for (int32_t y = 0; y < bitmap.height; ++y) {
+            for (int32_t x = 0; x < bitmap.width; ++x) bitmap.At(x, y) = values[(i++ * 7919) % values.size()];
+        }
+        EXPECT_EQ(CountGrayValues(bitmap), PlainCount(bitmap)) << int{values[0]};
+        EXPECT_EQ(CountGrayValuesPortable(bitmap), PlainCount(bitmap)) << int{values[0]};
     }
 }
 
