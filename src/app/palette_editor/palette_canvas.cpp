@@ -28,7 +28,6 @@ CurvePoint CurveOf(const QMouseEvent& event) {
 PaletteCanvas::PaletteCanvas(PaletteEditorState& state, PaletteEditorHost& host, QWidget* parent)
     : QWidget(parent), state_(state), host_(host) {
     setMouseTracking(true);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 void PaletteCanvas::ShowPreview() {
