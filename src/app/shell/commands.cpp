@@ -5,6 +5,7 @@
 
 #include "app/commands/import_commands.h"
 #include "app/commands/palette_commands.h"
+#include "app/commands/palette_editor_command.h"
 #include "app/commands/particle_commands.h"
 #include "app/commands/tool_commands.h"
 #include "app/shell/clipboard_commands.h"
@@ -130,8 +131,8 @@ constexpr std::array kCommands = {
                C::kNone, 0, false},
     CommandRow{40132, M::kBitOps, "BI (Bitreihenfolge invertieren)", "", nullptr, nullptr, E::kDocument,
                C::kNone, 0, false},
-    CommandRow{40014, M::kPointOps, "&Palette / Histogramm...", "F5", "F5", nullptr, E::kGrayRampDocument,
-               C::kNone, 0, false},
+    CommandRow{40014, M::kPointOps, "&Palette / Histogramm...", "F5", "F5", &PaletteEditorCommand,
+               E::kGrayRampDocument, C::kNone, 0, false},
     CommandRow{40065, M::kPointOps, "&Normalisieren", "Strg+N", "Ctrl+N", nullptr, E::kDocument, C::kNone, 0,
                kSep},
     CommandRow{40139, M::kPointOps, "AN&D mit Bitmap-Datei...", "", nullptr, nullptr, E::kDocument, C::kNone,

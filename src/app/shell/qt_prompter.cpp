@@ -1,5 +1,6 @@
 #include "app/shell/qt_prompter.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFileDialog>
@@ -159,15 +160,22 @@ QString QtNameFilter(const FileFilter& filter) {
     return filter.text + " (" + patterns.simplified() + ")";
 }
 
+// Boxes asked for while a modal dialog is open (the palette editor's files and questions) belong to
+// that dialog, so the window system keeps them, and the dialog, above the main window.
+QWidget* QtPrompter::Parent() const {
+    QWidget* modal = QApplication::activeModalWidget();
+    return modal != nullptr ? modal : owner_.data();
+}
+
 Answer QtPrompter::Message(const MessageRequest& request) {
     QMessageBox box(BoxIcon(request.icon), request.caption, request.text, BoxButtons(request.buttons),
-                    owner_);
+                    Parent());
     box.setDefaultButton(BoxButton(request.defaultButton));
     return AnswerOf(box.exec(), request.buttons);
 }
 
 std::optional<QString> QtPrompter::ChooseFile(const FileRequest& request) {
-    OpenFileDialog dialog(owner_, request.caption);
+    OpenFileDialog dialog(Parent(), request.caption);
     const bool save = request.mode == FileRequest::Mode::kSave;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     FormatDetailView(dialog);

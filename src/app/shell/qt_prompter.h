@@ -22,6 +22,8 @@ class QtPrompter : public Prompter {
     int RunDialog(QDialog& dialog) override;
 
   private:
+    QWidget* Parent() const;
+
     QPointer<QWidget> owner_;
     // The file dialogs open at the size and with the column widths they had when last closed
     // during this run of the program.
