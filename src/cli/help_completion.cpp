@@ -2,7 +2,10 @@
 // it offers exactly the commands, options, choices and steps that --help lists.
 #include "cli/help_completion.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include "cli/cli_common.h"
 #include "cli/commands.h"
@@ -111,17 +114,23 @@ std::vector<std::string_view> Split(std::string_view text, char separator) {
     return parts;
 }
 
-// How the value of an option or step completes: a|b|c lists its choices; a placeholder naming a
-// file or folder completes file or folder names; anything else (numbers) completes nothing.
+// A word to be typed as it stands ("all", "box3", "double-rainbow"); placeholders are upper case.
+bool IsLiteralWord(std::string_view value) {
+    return !value.empty() &&
+           value.find_first_not_of("abcdefghijklmnopqrstuvwxyz0123456789-") == std::string_view::npos;
+}
+
+// How the value of an option or step completes: the fixed words among its a|b|c alternatives
+// ("auto" of auto|W,H,FILL) are its choices; a placeholder naming a file or folder completes file
+// or folder names; anything else (numbers) completes nothing.
 std::string ValueKind(std::string_view value) {
-    if (value.find('|') != std::string_view::npos && value.find(',') == std::string_view::npos) {
-        std::string kind = "choices";
-        for (const std::string_view choice : Split(value, '|')) {
-            kind += ' ';
-            kind += choice;
-        }
-        return kind;
+    std::string kind = "choices";
+    for (const std::string_view alternative : Split(value, '|')) {
+        if (!IsLiteralWord(alternative)) continue;
+        kind += ' ';
+        kind += alternative;
     }
+    if (kind != "choices") return kind;
     if (value == "ORDNER") return "dirs";
     if (value.find("DATEI") != std::string_view::npos || value == "BASIS") return "files";
     return "none";
@@ -139,6 +148,25 @@ struct CaseTable {
         return name + "() {\n    case " + subject + " in\n" + rows + "    esac\n}\n";
     }
 };
+
+// The step keys of a command in table order, each once, with how its value completes. A step
+// with several rows (mark=L,B,R,T and mark=all) offers the choices of all of them.
+std::vector<std::pair<std::string, std::string>> StepKinds(const CommandHelp& help) {
+    std::vector<std::pair<std::string, std::string>> kinds;
+    for (const StepHelp& step : help.steps) {
+        const std::string key = StepKey(step.form);
+        const std::string kind = key.ends_with('=') ? ValueKind(step.form.substr(key.size())) : "";
+        auto same = std::find_if(kinds.begin(), kinds.end(), [&](const auto& k) { return k.first == key; });
+        if (same == kinds.end()) {
+            kinds.emplace_back(key, kind);
+        } else if (same->second == "none") {
+            same->second = kind;
+        } else if (same->second.starts_with("choices") && kind.starts_with("choices")) {
+            same->second += kind.substr(std::string_view("choices").size());
+        }
+    }
+    return kinds;
+}
 
 // The synopsis words after the command name: literal sub-command words (all lower case) and the
 // position of the first step among the positional arguments.
@@ -182,10 +210,9 @@ std::string BashCompletionScript() {
         }
         if (!names.empty()) options.Add(name, names.substr(0, names.size() - 1));
         std::string keys;
-        for (const StepHelp& step : help.steps) {
-            const std::string key = StepKey(step.form);
+        for (const auto& [key, kind] : StepKinds(help)) {
             keys += key + " ";
-            if (key.ends_with('=')) stepValue.Add(name + " " + key, ValueKind(step.form.substr(key.size())));
+            if (key.ends_with('=')) stepValue.Add(name + " " + key, kind);
         }
         if (!keys.empty()) steps.Add(name, keys.substr(0, keys.size() - 1));
         AddSynopsis(help, literals, firstStep);

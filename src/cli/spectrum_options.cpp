@@ -135,7 +135,7 @@ bool ApplyFlag(std::string_view option, SpectrumOptions& options, Seen& seen) {
 Status CheckCombination(const SpectrumOptions& options, const Seen& seen) {
     if (seen.scale && seen.normalise) return Usage("--scale und --normalize schließen einander aus.");
     if (seen.power && seen.decibel) return Usage("--power und --db schließen einander aus.");
-    if (options.input.empty()) return Usage(kSpectrumUsage);
+    if (options.input.empty()) return Usage("");
     return Status::Ok();
 }
 
@@ -146,7 +146,7 @@ bool ReadOption(Arguments args, size_t& i, SpectrumOptions& options, Seen& seen,
     const std::string option = argument.substr(0, equals);
     if (equals == std::string::npos && ApplyFlag(option, options, seen)) return true;
     if (!IsValueOption(option)) {
-        status = Usage("Unbekannte Option: " + argument + "\n" + kSpectrumUsage);
+        status = Usage("Unbekannte Option: " + argument);
         return false;
     }
     std::string value;
@@ -201,7 +201,7 @@ std::optional<SpectrumOptions> ParseSpectrumOptions(Arguments args, Status& stat
         if (!ReadOption(args, i, options, seen, status)) return std::nullopt;
     }
     if (args.size() - i < 2) {
-        status = Usage(kSpectrumUsage);
+        status = Usage("");
         return std::nullopt;
     }
     options.input = args[i];

@@ -195,10 +195,17 @@ Status CheckSpectrumSteps(const std::vector<std::string>& steps) {
     for (const std::string& step : steps) {
         std::string_view argument;
         if (!FindStep(step, argument)) {
-            return {kBadUsage, "Unbekannter oder fehlerhafter Schritt: " + step + "\n" + kSpectrumUsage};
+            return {kBadUsage, "Unbekannter oder fehlerhafter Schritt: " + step};
         }
     }
     return Status::Ok();
+}
+
+std::vector<std::string> SpectrumStepKeys() {
+    std::vector<std::string> keys;
+    for (const SpectrumStepDef& def : SpectrumSteps())
+        keys.push_back(std::string(def.name) + (def.takesArgument ? "=" : ""));
+    return keys;
 }
 
 Status RunSpectrumSteps(const std::vector<std::string>& steps, SpectrumEditState& state) {

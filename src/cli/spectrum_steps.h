@@ -22,6 +22,10 @@ struct SpectrumEditState {
 // unknown step or a malformed argument.
 Status CheckSpectrumSteps(const std::vector<std::string>& steps);
 
+// The keys of the steps, in the order of the step table: the name, with "=" when the step takes
+// an argument ("mark=", "reset"). The help lists exactly these.
+std::vector<std::string> SpectrumStepKeys();
+
 // Runs the steps in order; stops at the first that fails (kInputRefused for a refused file,
 // kStepFailed for a marking outside the grid or a reciprocal of zero).
 Status RunSpectrumSteps(const std::vector<std::string>& steps, SpectrumEditState& state);

@@ -11,6 +11,7 @@
 #include "cli/commands.h"
 #include "cli/count_options.h"
 #include "cli/help.h"
+#include "cli/spectrum_options.h"
 #include "tarkemo_version.h"
 
 namespace tarkemo::cli {
@@ -52,6 +53,10 @@ TEST(HelpTable, ApplyListsEveryStepOfTheStepTable) {
     EXPECT_EQ(StepKey("not"), "not");
 }
 
+TEST(HelpTable, SpectrumListsEveryStepOfItsStepTable) {
+    EXPECT_EQ(SpectrumHelp().acceptedSteps().size(), 22u);
+}
+
 const OptionHelp& FindOption(const CommandHelp& help, std::string_view name) {
     for (const OptionHelp& option : help.options) {
         if (option.name == name) return option;
@@ -89,6 +94,72 @@ TEST(HelpTable, CountDefaultsInTheHelpAreThoseOfTheParser) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(FindOption(CountHelp(), c.option).defaultValue, c.actual) << c.option;
+}
+
+// An example value for an option's help value: the first of its choices, "auto" for --size, a
+// file name for a file, 1 for a number.
+std::string ExampleValue(const OptionHelp& option) {
+    const std::string_view value = option.value;
+    if (value.starts_with("auto|")) return "auto";
+    if (value == "DATEI.fft") return "x.fft";
+    if (value == "DATEI.bmp") return "x.bmp";
+    if (value.find('|') != std::string_view::npos) return std::string(value.substr(0, value.find('|')));
+    return "1";
+}
+
+std::optional<SpectrumOptions> ParseSpectrum(std::vector<std::string> args) {
+    args.insert(args.end(), {"in.bmp", "out.bmp"});
+    Status status;
+    auto options = ParseSpectrumOptions(args, status);
+    EXPECT_EQ(options.has_value(), status.ok()) << status.message;
+    return options;
+}
+
+TEST(HelpTable, SpectrumOptionsInTheHelpAreAcceptedByTheParser) {
+    for (const OptionHelp& option : SpectrumHelp().options) {
+        std::vector<std::string> args{std::string(option.name)};
+        if (!option.value.empty()) args.push_back(ExampleValue(option));
+        EXPECT_TRUE(ParseSpectrum(args)) << option.name << " " << ExampleValue(option);
+        if (option.value.find('|') == std::string_view::npos ||
+            option.value.find(',') != std::string_view::npos)
+            continue;
+        // Every choice the help lists, too.
+        for (size_t start = 0; start <= option.value.size();) {
+            const size_t end = std::min(option.value.find('|', start), option.value.size());
+            const std::string choice(option.value.substr(start, end - start));
+            EXPECT_TRUE(ParseSpectrum({std::string(option.name), choice})) << option.name << " " << choice;
+            start = end + 1;
+        }
+    }
+}
+
+// The settings that the options with a value change, as text, to compare two parses.
+std::string SpectrumSettings(const SpectrumOptions& o) {
+    std::ostringstream text;
+    text << o.manualSize << ' ' << static_cast<int>(o.inverse.source) << ' ' << o.inverse.add << ' '
+         << o.inverse.multiplier << ' ' << static_cast<int>(o.display.field) << ' '
+         << static_cast<int>(o.display.quantity) << ' ' << o.display.exponent << ' '
+         << static_cast<int>(o.display.scale);
+    return text.str();
+}
+
+// Giving an option its documented default explicitly changes nothing; the switches are off.
+TEST(HelpTable, SpectrumDefaultsInTheHelpAreThoseOfTheParser) {
+    const auto plain = ParseSpectrum({});
+    ASSERT_TRUE(plain);
+    for (const OptionHelp& option : SpectrumHelp().options) {
+        if (option.value.empty() || option.defaultValue.empty()) continue;
+        const auto explicitDefault =
+            ParseSpectrum({std::string(option.name), std::string(option.defaultValue)});
+        ASSERT_TRUE(explicitDefault) << option.name;
+        EXPECT_EQ(SpectrumSettings(*explicitDefault), SpectrumSettings(*plain)) << option.name;
+    }
+    EXPECT_FALSE(plain->inverse.absolute);
+    EXPECT_FALSE(plain->inverse.normalise);
+    EXPECT_EQ(plain->display.scale, SpectrumScale::kPowerLaw);
+    for (const char* name : {"--abs", "--normalize"})
+        EXPECT_EQ(FindOption(SpectrumHelp(), name).defaultValue, "aus");
+    EXPECT_EQ(FindOption(SpectrumHelp(), "--db").defaultValue, "Potenzskala");
 }
 
 // ---- README ----
@@ -234,6 +305,11 @@ TEST(HelpAnswers, WrongUsageNamesTheUsageOnStderr) {
         {"apply a.bmp", "Aufruf: tarkemo-cli apply [--yes] EIN AUSGABE.bmp SCHRITT...\n", "apply --help"},
         {"apply --bogus a b not", "Unbekannte Option: --bogus\n", "Aufruf: tarkemo-cli apply "},
         {"palette import a b", "Aufruf: tarkemo-cli palette export BILD AUSGABE.rgb\n", "palette --help"},
+        {"spectrum --bogus x y", "Unbekannte Option: --bogus\n", "Aufruf: tarkemo-cli spectrum "},
+        {"spectrum x.bmp", "Aufruf: tarkemo-cli spectrum [OPTIONEN] EIN AUSGABE.bmp [SCHRITT...]\n",
+         "spectrum --help"},
+        {"spectrum x.bmp y.bmp lowpass", "Unbekannter oder fehlerhafter Schritt: lowpass\n",
+         "Aufruf: tarkemo-cli spectrum "},
         {"completion zsh", "Aufruf: tarkemo-cli completion bash\n", "completion --help"},
         {"bogus", "Unbekannter Befehl: bogus\n", "Mehr dazu: tarkemo-cli --help\n"},
         {"help bogus", "Unbekannter Befehl: bogus\n", "Befehle: info convert apply count"},
@@ -245,6 +321,11 @@ TEST(HelpAnswers, WrongUsageNamesTheUsageOnStderr) {
         EXPECT_EQ(answer.out, "") << c.args;
         EXPECT_TRUE(answer.err.starts_with(c.message)) << c.args << "\n" << answer.err;
         EXPECT_NE(answer.err.find(c.usage), std::string::npos) << c.args << "\n" << answer.err;
+        // The usage is named once, however the command found the fault.
+        const size_t usage = answer.err.find("Aufruf: tarkemo-cli ");
+        if (usage != std::string::npos) {
+            EXPECT_EQ(answer.err.find("Aufruf: tarkemo-cli ", usage + 1), std::string::npos) << c.args;
+        }
     }
 }
 

@@ -48,6 +48,18 @@ expect "tarkemo-cli apply image.bmp out.bmp kernel=unsharp" unsharp3 unsharp5
 expect "tarkemo-cli apply image.bmp out.bmp filter=sm" smooth.lft
 expect "tarkemo-cli apply image.bmp out.bmp combine=sub,ot" sub,other.bmp
 expect "tarkemo-cli apply im" image.bmp
+expect "tarkemo-cli spectrum --save-f" --save-filter --save-filtered
+expect "tarkemo-cli spectrum --view-of f" filter filtered
+expect "tarkemo-cli spectrum --quantity=p" phase
+expect "tarkemo-cli spectrum --size " auto
+expect "tarkemo-cli spectrum --size=a" auto
+expect "tarkemo-cli spectrum --add " 
+expect "tarkemo-cli spectrum --db image.bmp out.bmp pass-out" pass-out-ellipse pass-out-rect
+expect "tarkemo-cli spectrum image.bmp out.bmp mar" mark= mark-centred=
+expect "tarkemo-cli spectrum image.bmp out.bmp mark=a" all
+expect "tarkemo-cli spectrum image.bmp out.bmp import-real=im" image.bmp
+expect "tarkemo-cli spectrum --save-filter sm" smooth.lft
+expect "tarkemo-cli spectrum im" image.bmp
 expect "tarkemo-cli palette " export
 expect "tarkemo-cli palette export ot" other.bmp
 [ "$failures" -eq 0 ] || exit 1
