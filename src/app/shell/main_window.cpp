@@ -16,6 +16,7 @@
 #include "app/resources/cursors.h"
 #include "app/shell/document_commands.h"
 #include "app/shell/info_box.h"
+#include "app/shell/long_operation.h"
 #include "app/view/image_view.h"
 #include "document/title_text.h"
 
@@ -79,6 +80,8 @@ QMenu* MainWindow::PopupFor(MenuId id) {
 }
 
 void MainWindow::Dispatch(int id, const QString& argument) {
+    // A long operation keeps the window modal: no second command may start underneath it.
+    if (LongOperationRunning()) return;
     const CommandRow* row = FindCommand(id);
     if (row != nullptr && row->handler != nullptr) row->handler(*this, CommandCall{id, argument});
     RecomputeCommandStates();
