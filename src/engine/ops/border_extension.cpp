@@ -317,6 +317,7 @@ class LocalMeanGrowth {
         }
         leftSide_.CopyInto(out_);
         rightSide_.CopyInto(out_);
+        ReportProgress(progress, passes, passes);
         return true;
     }
 
