@@ -405,6 +405,7 @@ std::optional<GrayBitmap> ExtendBorder(const GrayBitmap& input, int32_t newWidth
                                        int32_t offsetX, int32_t offsetY, int32_t fillRule,
                                        Progress* progress) {
     if (!Fits(input, newWidth, newHeight, offsetX, offsetY)) return std::nullopt;
+    if (progress != nullptr && progress->Cancelled()) return std::nullopt;
     try {
         return Extend(input, newWidth, newHeight, Placement{offsetX, offsetY}, NormaliseFillRule(fillRule),
                       progress);

@@ -67,15 +67,15 @@ class ScriptedPrompter : public Prompter {
         return script(dialog);
     }
 
-    // The next long operation that can be cancelled is cancelled as soon as it starts, as if the
-    // person pressed "Abbrechen" at once.
-    void CancelNextOperation() { cancelNext_ = true; }
+    // The long operation that can be cancelled, after `skip` others, is cancelled as soon as it
+    // starts, as if the person pressed "Abbrechen" at once.
+    void CancelNextOperation(int skip = 0) { cancelAfter_ = skip; }
     int ProgressDisplaysOpened() const { return progressOpened_; }
 
     std::unique_ptr<ProgressDisplay> OpenProgress(bool cancellable) override {
         ++progressOpened_;
-        const bool cancel = cancellable && cancelNext_;
-        if (cancel) cancelNext_ = false;
+        bool cancel = false;
+        if (cancellable && cancelAfter_ >= 0) cancel = cancelAfter_-- == 0;
         return std::make_unique<ScriptedProgress>(cancel);
     }
 
@@ -106,7 +106,7 @@ class ScriptedPrompter : public Prompter {
     };
     std::deque<std::variant<Answer, FileReply, DialogScript>> replies_;
     std::vector<Asked> asked_;
-    bool cancelNext_ = false;
+    int cancelAfter_ = -1;
     int progressOpened_ = 0;
 };
 
