@@ -22,6 +22,7 @@ QComboBox* SizeBox(std::optional<int32_t> side, QWidget* parent) {
     auto* box = new QComboBox(parent);
     box->setEditable(true);
     box->setInsertPolicy(QComboBox::NoInsert);
+    box->setMinimumContentsLength(7);
     for (const int32_t entry : SizeListEntries(side)) box->addItem(QString::number(entry));
     return box;
 }

@@ -33,6 +33,7 @@ LocOpSizeDlg::LocOpSizeDlg(const LocalOpSettings& start, LocalOpKind kind, int32
                            QWidget* parent)
     : QDialog(parent), kind_(kind), start_(start) {
     setWindowTitle("Tarkemo - Bereich für lokale Operation");
+    setMinimumWidth(380);  // room for the title
     const bool rank = kind == LocalOpKind::kRank;
     width_ = SizeList(width, start.windowWidth, this);
     height_ = SizeList(height, start.windowHeight, this);

@@ -18,7 +18,9 @@ void ProgressDialogDisplay::Open() {
     dialog_->setAutoClose(false);
     dialog_->setAutoReset(false);
     dialog_->setMinimumDuration(0);
-    dialog_->setWindowModality(Qt::WindowModal);
+    // Not modal: the long operation blocks all other input itself, and a modal dialog would keep
+    // the window system's close request away from the main window.
+    dialog_->setWindowModality(Qt::NonModal);
     if (cancellable_) {
         dialog_->setCancelButtonText("Abbrechen");
         QObject::connect(dialog_.get(), &QProgressDialog::canceled, [this] { cancelled_ = true; });

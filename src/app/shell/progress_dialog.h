@@ -1,5 +1,5 @@
 // The progress dialog of a long operation: nothing for the first half second, so quick operations
-// show no flicker, then a small window-modal dialog with a bar and, when the operation can stop,
+// show no flicker, then a small dialog with a bar and, when the operation can stop,
 // "Abbrechen". It keeps the arrow cursor while the main window shows the wait cursor.
 #pragma once
 
