@@ -85,9 +85,12 @@ void MirrorRotateCommand(MainWindow& window, const CommandCall& call) {
     const int32_t width = before.width;
     const int32_t height = before.height;
     const Marking marking = window.View().CurrentMarking();
+    const ViewState viewBefore = window.View().State();
     if (Transform(window, *turn) != CommandEnd::kDone) return;
     ImageView& view = window.View();
     if (*turn == Turn::kLeft || *turn == Turn::kRight) {
+        // The quarter turn places the view from where it stood before, by its own rules.
+        view.MutableState() = viewBefore;
         AdjustViewAfterQuarterTurn(view.MutableState(), *turn == Turn::kLeft);
     }
     view.SetMarking(TurnedMarking(*turn, marking, width, height));

@@ -41,6 +41,7 @@ void FinishGeometryChange(MainWindow& window) {
     DiscardUndo(document.undo);
     RefreshGeometry(document);
     window.View().SetBitmap(document.Bitmap());
+    window.View().BitmapResized();
     if (MarkModified(document)) window.UpdateTitle();
     window.RecomputeCommandStates();
 }

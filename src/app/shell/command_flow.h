@@ -54,13 +54,15 @@ bool RunPaletteCommand(MainWindow& window, std::string_view undoName, bool grayR
                        const BitmapChange& change);
 
 // Commands that change orientation in place: the change on the worker, the undo snapshot
-// discarded, modified mark and caption. The caller moves marking and view along.
+// discarded, the displayed size recomputed, modified mark and caption. The caller moves the marking
+// along.
 CommandEnd RunGeometryCommand(MainWindow& window, const InPlaceChange& change);
 
 // Commands that replace the bitmap by one of another size or orientation: the new bitmap is made on
 // the worker from the unchanged document; then it replaces the image, the undo snapshot is
-// discarded, geometry, modified mark and caption follow. Without memory: the message, nothing
-// changes; cancelled: nothing changes. The caller moves marking and view along.
+// discarded, geometry, displayed size (at the same zoom step, origin clamped), modified mark and
+// caption follow. Without memory: the message, nothing changes; cancelled: nothing changes. The
+// caller moves the marking along and places the view where its command says.
 CommandEnd RunReplacingCommand(MainWindow& window, const BitmapProducer& produce);
 
 // The closing steps for a command that took its own snapshot (or none) and changed the pixels:
