@@ -257,7 +257,11 @@ TEST_F(ImageOpsTest, MirrorsAndTurnsMoveTheMarkingWithThePixels) {
     window_->View().SetMarking(Marking{2, 8, 5, 1});
     Trigger(40035);
     EXPECT_EQ(window_->View().CurrentMarking(), (Marking{14, 8, 17, 1}));
+    ViewState expectedView = window_->View().State();
+    AdjustViewAfterQuarterTurn(expectedView, true);
     Trigger(40037);  // left: new left = H-1-top, right = H-1-bottom, bottom = left, top = right
+    EXPECT_EQ(window_->View().State().originX, expectedView.originX);
+    EXPECT_EQ(window_->View().State().originY, expectedView.originY);
     EXPECT_EQ(window_->View().CurrentMarking(), (Marking{1, 17, 8, 14}));
     EXPECT_EQ(Bitmap().width, 10);
     EXPECT_EQ(window_->View().State().displayedWidth, 10);
