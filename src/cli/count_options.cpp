@@ -86,7 +86,7 @@ bool IsValueOption(std::string_view option) {
 
 // Contradictions between options and inputs, checked once everything is read.
 Status CheckCombination(const CountOptions& options) {
-    if (options.inputs.empty()) return Usage(kCountUsage);
+    if (options.inputs.empty()) return Usage("");
     if (!ParticleParamsValid(options.params)) {
         return Usage("Die maximale Fläche darf nicht kleiner als die minimale Fläche sein.");
     }

@@ -1,7 +1,6 @@
 #include "app/shell/main_window.h"
 
 #include <QAction>
-#include <QClipboard>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -14,6 +13,7 @@
 
 #include "app/resources/app_icon.h"
 #include "app/resources/cursors.h"
+#include "app/shell/clipboard_watch.h"
 #include "app/shell/document_commands.h"
 #include "app/shell/info_box.h"
 #include "app/shell/long_operation.h"
@@ -23,7 +23,7 @@
 namespace tarkemo::app {
 
 MainWindow::MainWindow(std::unique_ptr<Prompter> prompter, QWidget* parent)
-    : QMainWindow(parent), prompter_(std::move(prompter)) {
+    : QMainWindow(parent), prompter_(std::move(prompter)), clipboard_(new ClipboardWatch(this)) {
     setWindowTitle(kProductName);
     setWindowIcon(TarkemoIcon());
     view_ = new ImageView(this);
@@ -32,11 +32,8 @@ MainWindow::MainWindow(std::unique_ptr<Prompter> prompter, QWidget* parent)
     infoBox_->setAttribute(Qt::WA_ShowWithoutActivating);
     connect(view_, &ImageView::ReadoutChanged, infoBox_, &InfoBox::SetLines);
     BuildMenus();
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
-        ReadClipboard(document_.HasDocument());
-        RecomputeCommandStates();
-    });
-    ReadClipboard(false);
+    // The clipboard is asked when it changes, not when a menu opens.
+    connect(clipboard_, &ClipboardWatch::Changed, this, &MainWindow::RecomputeCommandStates);
     RecomputeCommandStates();
 }
 
@@ -71,10 +68,7 @@ QMenu* MainWindow::PopupFor(MenuId id) {
     const MenuPopup* popup = FindPopup(id);
     const QString text = QString::fromUtf8(popup->text);
     QMenu* menu = popup->parent == id ? menuBar()->addMenu(text) : PopupFor(popup->parent)->addMenu(text);
-    connect(menu, &QMenu::aboutToShow, this, [this] {
-        ReadClipboard(document_.HasDocument());
-        RecomputeCommandStates();
-    });
+    connect(menu, &QMenu::aboutToShow, this, &MainWindow::RecomputeCommandStates);
     popups_[id] = menu;
     return menu;
 }
@@ -122,30 +116,24 @@ void MainWindow::UpdateTitle() {
     setWindowTitle(QString::fromStdString(DocumentTitle(document_)));
 }
 
-void MainWindow::ReadClipboard(bool withSize) {
-    clipboard_ = ClipboardImageInfo(withSize);
-    clipboardSizeRead_ = withSize;
-}
-
-MenuStateInput MainWindow::StateInput() const {
+MenuStateInput MainWindow::StateInput(const ClipboardInfo& clipboard) const {
     MenuStateInput input;
     input.hasDocument = document_.HasDocument();
     input.hasPath = !document_.path.empty();
     input.grayRamp = document_.grayRamp;
     input.undoMatches = SnapshotMatches(document_.undo, document_.Bitmap());
-    input.clipboardHasImage = clipboard_.hasImage;
+    input.clipboardHasImage = clipboard.hasImage;
     input.documentWidth = document_.geometry.width;
     input.documentHeight = document_.geometry.height;
-    input.clipboardWidth = clipboard_.size.width;
-    input.clipboardHeight = clipboard_.size.height;
+    input.clipboardWidth = clipboard.size.width;
+    input.clipboardHeight = clipboard.size.height;
     input.penSize = settings_.penSize;
     return input;
 }
 
 void MainWindow::RecomputeCommandStates() {
     // The clipboard operands compare sizes, which are read only once a document needs them.
-    if (document_.HasDocument() && !clipboardSizeRead_) ReadClipboard(true);
-    const MenuStateInput input = StateInput();
+    const MenuStateInput input = StateInput(clipboard_->Info(document_.HasDocument()));
     for (const CommandRow& row : CommandTable()) {
         QAction* action = actions_.at(row.id);
         action->setEnabled(RuleEnables(row.enable, input));

@@ -20,6 +20,7 @@ class QMenu;
 
 namespace tarkemo::app {
 
+class ClipboardWatch;
 class ImageView;
 class InfoBox;
 
@@ -36,6 +37,7 @@ class MainWindow : public QMainWindow {
     Prompter& Prompt() { return *prompter_; }
     ImageView& View() { return *view_; }
     InfoBox& Info() { return *infoBox_; }
+    ClipboardWatch& Clipboard() { return *clipboard_; }
 
     // Runs command `id` as its menu entry would, whether enabled or not, then recomputes the states.
     // An id the table does not know does nothing.
@@ -77,9 +79,8 @@ class MainWindow : public QMainWindow {
     void BuildMenus();
     void WindowPlaced();
     QMenu* PopupFor(MenuId id);
-    void ReadClipboard(bool withSize);
     void RefreshPointerReadout();
-    MenuStateInput StateInput() const;
+    MenuStateInput StateInput(const ClipboardInfo& clipboard) const;
 
     std::unique_ptr<Prompter> prompter_;
     DocumentState document_;
@@ -89,8 +90,7 @@ class MainWindow : public QMainWindow {
     std::map<int, QAction*> actions_;
     std::map<MenuId, QMenu*> popups_;
     std::map<int, bool> ownMarks_;
-    ClipboardInfo clipboard_;
-    bool clipboardSizeRead_ = false;
+    ClipboardWatch* clipboard_ = nullptr;
     bool controlHeld_ = false;
     bool placed_ = false;
     std::vector<CommandCall> waitingForPlacement_;

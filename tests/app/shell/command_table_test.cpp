@@ -158,9 +158,11 @@ TEST(CommandLine, EndingsNameTheStartupCommand) {
         {"\"x.bmp", 40167, "x.bmp"},
         {"messung.IMX", 40170, "messung.IMX"},
         {"messung.img", 40170, "messung.img"},
-        {".bmp", 0, ""},
-        {"\".bmp\"", 0, ""},
-        {"bild.tif", 0, ""},
+        // Any other name goes to open-at-start, which refuses it with a message.
+        {".bmp", 40167, ".bmp"},
+        {"\".imx\"", 40167, ".imx"},
+        {"bild.tif", 40167, "bild.tif"},
+        {"\"\"", 0, ""},
         {"", 0, ""},
     };
     for (const CommandLineCase& c : cases) {
