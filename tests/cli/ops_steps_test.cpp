@@ -87,7 +87,7 @@ TEST(OpsSteps, EveryStepAppliesItsEngineOperation) {
         {"rank=7,3,1", [](GrayBitmap& b) { return RankFilter(b, 7, 3, 1); }},
         {"local-normalize=5,5,30,20", [](GrayBitmap& b) { return LocalNormalize(b, 5, 5, 30, 20); }},
         {"local-normalize=3,7,0,128", [](GrayBitmap& b) { return LocalNormalize(b, 3, 7, 0, 128); }},
-        {"gradient", GradientFilter},
+        {"gradient", [](GrayBitmap& b) { return GradientFilter(b); }},
     };
     Files files;
     for (const Case& c : cases) {

@@ -16,6 +16,8 @@
 
 #include "app/shell/file_checks.h"
 
+#include "app/shell/progress_dialog.h"
+
 namespace tarkemo::app {
 namespace {
 
@@ -213,6 +215,10 @@ std::optional<QString> QtPrompter::ChooseFile(const FileRequest& request) {
 
 int QtPrompter::RunDialog(QDialog& dialog) {
     return dialog.exec();
+}
+
+std::unique_ptr<ProgressDisplay> QtPrompter::OpenProgress(bool cancellable) {
+    return std::make_unique<ProgressDialogDisplay>(owner_, cancellable);
 }
 
 }  // namespace tarkemo::app

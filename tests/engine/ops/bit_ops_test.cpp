@@ -112,5 +112,27 @@ TEST(BitOperations, UnknownCommandIsRefusedAndChangesNothing) {
     }
 }
 
+TEST(BitOperations, PreviewTableShowsWhatTheOperationWouldMake) {
+    // A table whose entries all differ, so every colour names the index it belongs to.
+    ColourTable own{};
+    for (int i = 0; i < 256; ++i) {
+        own[static_cast<size_t>(i)] = ColourEntry{static_cast<uint8_t>(i), static_cast<uint8_t>(255 - i),
+                                                  static_cast<uint8_t>(i * 7), 0};
+    }
+    for (const Operation& op : kOperations) {
+        for (const int c : {0, 77, 255}) {
+            const ColourTable preview = BitPreviewTable(own, op.id, static_cast<uint8_t>(c));
+            const bool withConstant = op.id == kBitAnd || op.id == kBitOr || op.id == kBitXor;
+            for (int p = 0; p < 256; ++p) {
+                // With a constant the preview shows pixel p in the colour of its result; the other
+                // operations have no preview and leave the table as it is.
+                const int shown = withConstant ? op.expected(p, c) : p;
+                ASSERT_EQ(preview[static_cast<size_t>(p)], own[static_cast<size_t>(shown)])
+                    << op.name << " c=" << c << " p=" << p;
+            }
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tarkemo

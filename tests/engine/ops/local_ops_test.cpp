@@ -317,7 +317,7 @@ TEST(LocalOperations, ResultsDoNotDependOnTheNumberOfThreads) {
         {"median 3x3", [](GrayBitmap& b) { return RankFilter(b, 3, 3, 5); }},
         {"rank 15x15", [](GrayBitmap& b) { return RankFilter(b, 15, 15, 40); }},
         {"local normalize", [](GrayBitmap& b) { return LocalNormalize(b, 15, 9, 30, 20); }},
-        {"gradient", GradientFilter},
+        {"gradient", [](GrayBitmap& b) { return GradientFilter(b); }},
     };
     const int threads = omp_get_max_threads();
     for (const auto& [name, operation] : operations) {
