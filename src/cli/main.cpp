@@ -13,7 +13,7 @@ std::span<const CommandDef> AllCommands() {
         {"convert", "convert IN OUT.bmp", RunConvert},
         {"apply", "apply [--yes] IN OUT.bmp STEP...", RunApply},
         {"count", "count [OPTIONS] IN...", RunCount},
-        {"spectrum", "spectrum IN OUT.bmp [OPTIONS]", RunSpectrum},
+        {"spectrum", "spectrum [OPTIONS] IN OUT.bmp [STEP...]", RunSpectrum},
         {"palette", "palette export IMAGE OUT.rgb", RunPalette},
     };
     return commands;
