@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "document/marking.h"
 #include "particles/particle_params.h"
 
 namespace tarkemo {
@@ -21,6 +22,16 @@ struct SizeSettings {
     int32_t fillRule = 0;  // margin fill rule of the border extension (-4 ... 256)
 };
 
+// What the spectrum editor keeps between its openings.
+struct SpectrumEditorMemory {
+    bool manualSize = false;  // "Größe manuell festlegen" checked instead of "automatisch"
+    float exponent = 0.1f;    // exponent of the power-law scale
+    std::string fftFileName;  // shared by the five .FFT commands
+    std::string bmpFileName;  // bitmap save and the bitmap imports
+    std::string rgbFileName;  // false-colour palette files
+    Marking lastManualEntry;  // the manual marking dialog's last entry, all 0 at start
+};
+
 struct AppSettings {
     int penIndexLeft = 255;  // palette index drawn with the left mouse button
     int penIndexRight = 0;   // palette index drawn with the right mouse button
@@ -31,6 +42,7 @@ struct AppSettings {
     std::string linearFilterPath;      // file of the current linear filter; built-in kernels empty it
     std::string rgbPaletteFileName;    // last RGB palette file loaded or exported
     std::string secondBitmapFileName;  // last second image of the two-bitmap commands and the export
+    SpectrumEditorMemory spectrumEditor;
 };
 
 }  // namespace tarkemo

@@ -1,0 +1,200 @@
+// "Spektrum bearbeiten..." end to end, headless: the grid the editor opens on, what its views show,
+// that a filtered result equals the command line's, and that every way of cancelling leaves the
+// document exactly as it was.
+#include "app/commands/spectrum_commands.h"
+
+#include <gtest/gtest.h>
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QProcess>
+#include <QStringList>
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "app/spectrum_editor/filter_spect_dlg.h"
+#include "app/spectrum_editor/input_number_dlg.h"
+#include "app/spectrum_editor/inverse_fft_dlg.h"
+#include "app/support/app_fixture.h"
+#include "spectrum/centred_marking.h"
+
+namespace tarkemo::app {
+namespace {
+
+using testing::AppTest;
+
+std::vector<uint8_t> Pixels(const GrayBitmap& bitmap) {
+    return {bitmap.pixels.data(), bitmap.pixels.data() + bitmap.ByteCount()};
+}
+
+// Every pixel of the working bitmap, as its distinct values.
+std::vector<uint8_t> DistinctValues(const GrayBitmap& bitmap) {
+    std::vector<uint8_t> values;
+    for (int32_t y = 0; y < bitmap.height; ++y) {
+        for (int32_t x = 0; x < bitmap.width; ++x) values.push_back(bitmap.At(x, y));
+    }
+    std::sort(values.begin(), values.end());
+    values.erase(std::unique(values.begin(), values.end()), values.end());
+    return values;
+}
+
+class SpectrumCommandsTest : public AppTest {
+  protected:
+    // Queues `inEditor` as the editor's script; the editor ends as the script leaves it.
+    void QueueEditor(std::function<void(FilterSpectDlg&)> inEditor) {
+        prompter_->AnswerDialog([inEditor](QDialog& dialog) {
+            auto& editor = dynamic_cast<FilterSpectDlg&>(dialog);
+            inEditor(editor);
+            return editor.result();
+        });
+    }
+
+    // Runs F9 with `inEditor` as the editor's script.
+    void EditSpectrum(std::function<void(FilterSpectDlg&)> inEditor) {
+        QueueEditor(std::move(inEditor));
+        Trigger(kSpectrumEditId);
+    }
+
+    // The command line's result for the same image and steps.
+    GrayBitmap CommandLineResult(const QString& input, const QStringList& steps) {
+        const QString output = folder_.filePath("cli.bmp");
+        QProcess cli;
+        cli.start(TARKEMO_CLI_PATH, QStringList{"spectrum", input, output} + steps);
+        EXPECT_TRUE(cli.waitForFinished(60000));
+        EXPECT_EQ(cli.exitCode(), 0) << cli.readAllStandardError().toStdString();
+        std::optional<LoadedBitmap> loaded = ReadBmpFile(output.toStdString());
+        return loaded ? std::move(loaded->bitmap) : GrayBitmap{};
+    }
+
+    // Answers the inverse dialog with OK (after `change`) or cancel.
+    void AnswerInverse(bool ok, std::function<void(InverseFFTDlg&)> change = {}) {
+        prompter_->AnswerDialog([ok, change](QDialog& dialog) {
+            auto& inverse = dynamic_cast<InverseFFTDlg&>(dialog);
+            if (change) change(inverse);
+            if (ok) inverse.OkButton()->click();
+            return ok ? static_cast<int>(QDialog::Accepted) : static_cast<int>(QDialog::Rejected);
+        });
+    }
+
+    const GrayBitmap& Document() { return *window_->Document().Bitmap(); }
+};
+
+TEST_F(SpectrumCommandsTest, OpensOnTheAutomaticGridWithTheZeroFrequencyBrightest) {
+    OpenPattern(100, 60);
+    const std::vector<uint8_t> before = Pixels(Document());
+    EditSpectrum([](FilterSpectDlg& editor) {
+        const GrayBitmap& shown = editor.Context().working;
+        ASSERT_EQ(shown.width, 256);
+        ASSERT_EQ(shown.height, 128);
+        EXPECT_EQ(editor.windowTitle(), QString("Tarkemo - Spektrum bearbeiten"));
+        int brightest = 0;
+        for (int32_t y = 0; y < shown.height; ++y) {
+            for (int32_t x = 0; x < shown.width; ++x) brightest = std::max<int>(brightest, shown.At(x, y));
+        }
+        EXPECT_GE(brightest, 254);  // the float factor may leave the top at 254
+        EXPECT_EQ(shown.At(128, 64), brightest);
+        editor.Dispatch(kEditorCancelId);
+    });
+    EXPECT_EQ(Pixels(Document()), before);
+    EXPECT_FALSE(window_->Document().modified);
+    EXPECT_FALSE(Enabled(kUndoCommandId));
+}
+
+TEST_F(SpectrumCommandsTest, PhaseOfAFreshFilterShows254OnThePowerScaleAnd0InDecibels) {
+    OpenPattern(100, 60);
+    EditSpectrum([this](FilterSpectDlg& editor) {
+        editor.Dispatch(40070);  // the filter
+        editor.Dispatch(40073);  // its phase
+        EXPECT_EQ(DistinctValues(editor.Context().working), std::vector<uint8_t>{254});
+        editor.Dispatch(40077);
+        EXPECT_EQ(DistinctValues(editor.Context().working), std::vector<uint8_t>{0});
+        EXPECT_TRUE(editor.Action(40077)->isChecked());
+        // The exponent dialog: 0 keeps OK disabled, cancel keeps the decibel scale.
+        prompter_->AnswerDialog([](QDialog& dialog) {
+            auto& number = dynamic_cast<InputNumberDlg&>(dialog);
+            number.FirstEdit()->setText("0");
+            EXPECT_FALSE(number.OkButton()->isEnabled());
+            return static_cast<int>(QDialog::Rejected);
+        });
+        editor.Dispatch(40076);
+        EXPECT_TRUE(editor.Action(40077)->isChecked());
+        editor.Dispatch(kEditorCancelId);
+    });
+}
+
+TEST_F(SpectrumCommandsTest, LowPassThenInverseEqualsTheCommandLineAndUndoes) {
+    const QString input = OpenPattern(100, 60);
+    const std::vector<uint8_t> before = Pixels(Document());
+    QueueEditor([](FilterSpectDlg& editor) {
+        const SpectrumContext& context = editor.Context();
+        editor.SetMarking(*CentredMarking(0, 0, 20, 10, context.width, context.height));
+        editor.Dispatch(40122);  // low pass, elliptic
+        editor.Dispatch(kEditorFinishId);
+    });
+    AnswerInverse(true);
+    Trigger(kSpectrumEditId);
+
+    const GrayBitmap expected = CommandLineResult(input, {"mark-centred=0,0,20,10", "lowpass-ellipse"});
+    EXPECT_EQ(Pixels(Document()), Pixels(expected));
+    EXPECT_NE(Pixels(Document()), before);
+    EXPECT_TRUE(window_->Document().modified);
+    ASSERT_TRUE(Enabled(kUndoCommandId));
+    EXPECT_EQ(window_->Action(kUndoCommandId)->text().section('\t', 0, 0),
+              QString("&Rückgängig: Spektrum bearbeiten"));
+    Trigger(kUndoCommandId);
+    EXPECT_EQ(Pixels(Document()), before);
+}
+
+TEST_F(SpectrumCommandsTest, CancellingTheInverseDialogRestoresEveryPixel) {
+    OpenPattern(100, 60);
+    const std::vector<uint8_t> before = Pixels(Document());
+    QueueEditor([](FilterSpectDlg& editor) {
+        editor.Dispatch(40102);
+        editor.Dispatch(kEditorFinishId);
+    });
+    AnswerInverse(false, [](InverseFFTDlg& inverse) {
+        inverse.SourceButton(InverseSource::kImaginary)->click();
+        inverse.NormaliseBox()->click();
+    });
+    Trigger(kSpectrumEditId);
+    EXPECT_EQ(Pixels(Document()), before);
+    EXPECT_FALSE(window_->Document().modified);
+    EXPECT_FALSE(Enabled(kUndoCommandId));
+}
+
+TEST_F(SpectrumCommandsTest, RefusedFrequencyFilesLeaveSpectrumAndFilterAsTheyWere) {
+    OpenPattern(100, 60);
+    const QString saved = folder_.filePath("filter.fft");
+    const QString cut = folder_.filePath("cut.fft");
+    EditSpectrum([&](FilterSpectDlg& editor) {
+        SpectrumContext& context = editor.Context();
+        prompter_->AnswerFile(saved);
+        editor.Dispatch(40090);  // the fresh filter: 1 + 0i everywhere
+        QFile::copy(saved, cut);
+        QFile file(cut);
+        ASSERT_TRUE(file.resize(file.size() - 4));
+        editor.Dispatch(40102);
+        context.filterRe[5] = 0.5f;  // a filter that differs from the file
+        editor.Dispatch(40069);
+        const std::vector<float> filter(context.filterRe.get(), context.filterRe.get() + context.Count());
+        const std::vector<float> spectrum(context.spectrumRe.get(),
+                                          context.spectrumRe.get() + context.Count());
+        prompter_->AnswerFile(cut);
+        editor.Dispatch(40089);
+        EXPECT_EQ(prompter_->LastMessage().text, QString("Fehler beim Öffnen bzw. Laden der Datei!"));
+        EXPECT_EQ(std::vector<float>(context.filterRe.get(), context.filterRe.get() + context.Count()),
+                  filter);
+        EXPECT_EQ(std::vector<float>(context.spectrumRe.get(), context.spectrumRe.get() + context.Count()),
+                  spectrum);
+        prompter_->AnswerFile(saved);
+        editor.Dispatch(40089);
+        EXPECT_EQ(context.filterRe[5], 1.0f);
+        editor.Dispatch(kEditorCancelId);
+    });
+}
+
+}  // namespace
+}  // namespace tarkemo::app
