@@ -12,8 +12,8 @@
 #include <QWindow>
 #include <utility>
 
+#include "app/commands/tool_commands.h"
 #include "app/resources/app_icon.h"
-#include "app/resources/cursors.h"
 #include "app/shell/document_commands.h"
 #include "app/shell/info_box.h"
 #include "app/view/image_view.h"
@@ -27,6 +27,8 @@ MainWindow::MainWindow(std::unique_ptr<Prompter> prompter, QWidget* parent)
     setWindowIcon(TarkemoIcon());
     view_ = new ImageView(this);
     setCentralWidget(view_);
+    toolClient_ = MakeMainToolClient(*this);
+    view_->SetToolClient(toolClient_.get());
     infoBox_ = new InfoBox(this);
     infoBox_->setAttribute(Qt::WA_ShowWithoutActivating);
     connect(view_, &ImageView::ReadoutChanged, infoBox_, &InfoBox::SetLines);
@@ -42,6 +44,7 @@ MainWindow::MainWindow(std::unique_ptr<Prompter> prompter, QWidget* parent)
 MainWindow::~MainWindow() {
     // The view must not paint a bitmap that is being destroyed with the document.
     view_->SetBitmap(nullptr);
+    view_->SetToolClient(nullptr);
 }
 
 void MainWindow::BuildMenus() {
@@ -79,6 +82,9 @@ QMenu* MainWindow::PopupFor(MenuId id) {
 }
 
 void MainWindow::Dispatch(int id, const QString& argument) {
+    // A command in the middle of a drag or stroke would change the image under the saved marking
+    // and the drawing backup.
+    if (view_->Tools().DragInProgress()) return;
     const CommandRow* row = FindCommand(id);
     if (row != nullptr && row->handler != nullptr) row->handler(*this, CommandCall{id, argument});
     RecomputeCommandStates();
@@ -213,25 +219,19 @@ void MainWindow::WindowPlaced() {
     }
 }
 
+bool MainWindow::ControlHeld() const {
+    return view_->Tools().ControlFlag();
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    // Keys do nothing without a document. Escape belongs to the marking tool's drag.
-    if (!document_.HasDocument() || event->key() != Qt::Key_Control) {
-        QMainWindow::keyPressEvent(event);
-        return;
-    }
-    if (IsChecked(kMoveZoomToolId)) {
-        controlHeld_ = true;
-        view_->setCursor(ZoomGlassCursor());
-    }
+    // Keys do nothing without a document; Escape and Control belong to the mouse tools.
+    if (document_.HasDocument() && view_->ToolKeyDown(event->key())) return;
+    QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Control || !controlHeld_) {
-        QMainWindow::keyReleaseEvent(event);
-        return;
-    }
-    controlHeld_ = false;
-    view_->setCursor(document_.HasDocument() ? Qt::CrossCursor : Qt::ArrowCursor);
+    if (view_->ToolKeyUp(event->key())) return;
+    QMainWindow::keyReleaseEvent(event);
 }
 
 }  // namespace tarkemo::app

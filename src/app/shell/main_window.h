@@ -22,6 +22,7 @@ namespace tarkemo::app {
 
 class ImageView;
 class InfoBox;
+class ToolClient;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -64,7 +65,7 @@ class MainWindow : public QMainWindow {
     void ShowNoDocument();
 
     // True while Control is held with the move/zoom tool: clicks and the wheel then zoom.
-    bool ControlHeld() const { return controlHeld_; }
+    bool ControlHeld() const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,12 +87,12 @@ class MainWindow : public QMainWindow {
     AppSettings settings_;
     ImageView* view_ = nullptr;
     InfoBox* infoBox_ = nullptr;
+    std::unique_ptr<ToolClient> toolClient_;
     std::map<int, QAction*> actions_;
     std::map<MenuId, QMenu*> popups_;
     std::map<int, bool> ownMarks_;
     ClipboardInfo clipboard_;
     bool clipboardSizeRead_ = false;
-    bool controlHeld_ = false;
     bool placed_ = false;
     std::vector<CommandCall> waitingForPlacement_;
 };

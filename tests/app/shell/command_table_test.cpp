@@ -219,7 +219,7 @@ TEST_F(AppTest, InitialCheckMarksAndShortcuts) {
 TEST_F(AppTest, CommandsWithoutHandlerDoNothingAndKeepTheirMarks) {
     OpenPattern();
     const QString title = Title();
-    for (int id : {40034, 40035, 40108, 99999}) window_->Dispatch(id);
+    for (int id : {40035, 40108, 99999}) window_->Dispatch(id);
     EXPECT_EQ(Title(), title);
     EXPECT_TRUE(window_->Action(40027)->isChecked());
     EXPECT_FALSE(window_->Action(40034)->isChecked());
