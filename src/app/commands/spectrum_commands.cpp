@@ -103,7 +103,8 @@ void EditSpectrumCommand(MainWindow& window, const CommandCall&) {
         return;
     }
     {
-        FilterSpectDlg editor(*context, window.Settings().spectrumEditor, window.Prompt(), &window);
+        FilterSpectDlg editor(*context, window.Settings().spectrumEditor, window.Prompt(), &window.Info(),
+                              &window);
         if (window.Prompt().RunDialog(editor) != QDialog::Accepted) return;
     }
     {

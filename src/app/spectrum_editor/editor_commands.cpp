@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 
+#include "app/dialogs/select_manual_dlg.h"
 #include "app/shell/prompter.h"
 #include "app/spectrum_editor/editor_menu.h"
 #include "app/spectrum_editor/filter_spect_dlg.h"
@@ -84,6 +85,20 @@ void EditorPaletteCommand(FilterSpectDlg& editor, int id) {
 
 void EditorToolCommand(FilterSpectDlg& editor, int id) {
     editor.SetTool(id);
+}
+
+void EditorManualMarkingCommand(FilterSpectDlg& editor, int) {
+    const SpectrumContext& context = editor.Context();
+    const Marking before = editor.CurrentMarking();
+    SelectManualDlg dialog(
+        editor.Memory().lastManualEntry, context.width, context.height,
+        [&editor](const Marking& marking) { editor.SetMarking(marking); }, &editor, ManualMode::kSpectrum);
+    if (editor.Prompt().RunDialog(dialog) == QDialog::Accepted && dialog.Entry().valid) {
+        editor.SetMarking(dialog.Entry().marking);
+        editor.Memory().lastManualEntry = dialog.Entry().marking;
+    } else {
+        editor.SetMarking(before);
+    }
 }
 
 void EditorPenCommand(FilterSpectDlg& editor, int id) {

@@ -15,6 +15,8 @@ void EditorPaletteCommand(FilterSpectDlg& editor, int id);
 // "Hilfsmittel" and "Zeichenstift".
 void EditorToolCommand(FilterSpectDlg& editor, int id);
 void EditorPenCommand(FilterSpectDlg& editor, int id);
+// "Markierung manuell eingeben..." in its spectrum form.
+void EditorManualMarkingCommand(FilterSpectDlg& editor, int id);
 // "Beenden und Rücktransformation..." and "Bearbeitung abbrechen".
 void EditorCloseCommand(FilterSpectDlg& editor, int id);
 

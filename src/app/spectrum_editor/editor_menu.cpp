@@ -80,7 +80,8 @@ constexpr std::array kRows{
     EditorRow{40027, M::kTools, "&Verschieben / Vergrößern", G::kTool, 40027, EditorToolCommand, false},
     EditorRow{40034, M::kTools, "&Markieren", G::kTool, 40034, EditorToolCommand, false},
     EditorRow{40028, M::kTools, "&Zeichnen", G::kTool, 40028, EditorToolCommand, true},
-    EditorRow{40039, M::kTools, "Markierung manuell &eingeben...", G::kNone, 0, nullptr, false},
+    EditorRow{40039, M::kTools, "Markierung manuell &eingeben...", G::kNone, 0, EditorManualMarkingCommand,
+              false},
 
     EditorRow{40040, M::kPen, "&1 x 1", G::kPen, 1, EditorPenCommand, false},
     EditorRow{40041, M::kPen, "&2 x 2", G::kPen, 2, EditorPenCommand, false},

@@ -8,15 +8,21 @@
 #include <QVBoxLayout>
 
 #include "app/shell/clipboard_adapter.h"
+#include "app/shell/info_box.h"
 #include "app/shell/wait_cursor.h"
 #include "app/spectrum_editor/editor_menu.h"
+#include "app/spectrum_editor/editor_tool_client.h"
 #include "app/view/image_view.h"
 
 namespace tarkemo::app {
 
 FilterSpectDlg::FilterSpectDlg(SpectrumContext& context, SpectrumEditorMemory& memory, Prompter& prompter,
-                               QWidget* parent)
-    : QDialog(parent), context_(context), memory_(memory), prompter_(prompter) {
+                               InfoBox* infoBox, QWidget* parent)
+    : QDialog(parent),
+      context_(context),
+      memory_(memory),
+      prompter_(prompter),
+      toolClient_(std::make_unique<EditorToolClient>(*this)) {
     setWindowTitle(QString::fromUtf8(kSpectrumEditTitle));
     setSizeGripEnabled(true);
     auto* layout = new QVBoxLayout(this);
@@ -24,6 +30,8 @@ FilterSpectDlg::FilterSpectDlg(SpectrumContext& context, SpectrumEditorMemory& m
     auto* bar = new QMenuBar(this);
     layout->setMenuBar(bar);
     view_ = new ImageView(this);
+    view_->SetToolClient(toolClient_.get());
+    if (infoBox != nullptr) connect(view_, &ImageView::ReadoutChanged, infoBox, &InfoBox::SetLines);
     layout->addWidget(view_);
     BuildMenus(bar);
 
@@ -31,6 +39,7 @@ FilterSpectDlg::FilterSpectDlg(SpectrumContext& context, SpectrumEditorMemory& m
     viewSettings_.exponent = memory_.exponent;
     view_->SetBitmap(&context_.working);
     view_->ResetForNewImage();
+    view_->ShowToolCursor(ToolCursor::kCross);
     Render(false);
     RecomputeStates();
 }
@@ -70,6 +79,8 @@ QMenu* FilterSpectDlg::PopupFor(QMenuBar* bar, EditorMenu id) {
 }
 
 void FilterSpectDlg::Dispatch(int id) {
+    // A command mid-drag would leave the saved marking or the drawing backup behind the display.
+    if (view_->Tools().DragInProgress()) return;
     const EditorRow* row = FindEditorRow(id);
     if (row != nullptr && row->handler != nullptr) row->handler(*this, id);
     RecomputeStates();
@@ -137,11 +148,17 @@ void FilterSpectDlg::RecomputeStates() {
 
 void FilterSpectDlg::keyPressEvent(QKeyEvent* event) {
     // Escape only ends a marking drag; it never closes the editor and loses the filter.
-    if (event->key() == Qt::Key_Escape) {
+    if (event->key() == Qt::Key_Escape || event->key() == Qt::Key_Control) {
+        if (!event->isAutoRepeat()) view_->ToolKeyDown(event->key());
         event->accept();
         return;
     }
     QDialog::keyPressEvent(event);
+}
+
+void FilterSpectDlg::keyReleaseEvent(QKeyEvent* event) {
+    if (!event->isAutoRepeat()) view_->ToolKeyUp(event->key());
+    QDialog::keyReleaseEvent(event);
 }
 
 }  // namespace tarkemo::app

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 #include <map>
+#include <memory>
 
 #include "document/app_settings.h"
 #include "document/marking.h"
@@ -18,7 +19,9 @@ class QMenuBar;
 
 namespace tarkemo::app {
 
+class EditorToolClient;
 class ImageView;
+class InfoBox;
 class Prompter;
 enum class EditorMenu;
 
@@ -31,12 +34,13 @@ class FilterSpectDlg : public QDialog {
   public:
     // Opens on a context whose spectrum has been transformed forward: the zero frequency is moved
     // to the middle, the filter set to 1 + 0i, and the spectrum shown on the power-law scale with
-    // the remembered exponent.
+    // the remembered exponent. The read-out goes to `infoBox` when there is one.
     FilterSpectDlg(SpectrumContext& context, SpectrumEditorMemory& memory, Prompter& prompter,
-                   QWidget* parent = nullptr);
+                   InfoBox* infoBox = nullptr, QWidget* parent = nullptr);
     ~FilterSpectDlg() override;
 
-    // Runs menu command `id` of the editor, then updates the check marks.
+    // Runs menu command `id` of the editor, then updates the check marks. Ignored while a mouse
+    // drag or stroke is in progress.
     void Dispatch(int id);
     QAction* Action(int id) const;
 
@@ -65,6 +69,7 @@ class FilterSpectDlg : public QDialog {
 
   protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
 
   private:
     void BuildMenus(QMenuBar* bar);
@@ -74,6 +79,7 @@ class FilterSpectDlg : public QDialog {
     SpectrumEditorMemory& memory_;
     Prompter& prompter_;
     ImageView* view_ = nullptr;
+    std::unique_ptr<EditorToolClient> toolClient_;
     SpectrumViewSettings viewSettings_;
     int penSize_ = 1;
     int tool_ = 40027;

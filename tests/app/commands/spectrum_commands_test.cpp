@@ -8,17 +8,20 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QProcess>
+#include <QPushButton>
 #include <QStringList>
+#include <QTest>
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
+#include "app/dialogs/select_manual_dlg.h"
 #include "app/spectrum_editor/filter_spect_dlg.h"
 #include "app/spectrum_editor/input_number_dlg.h"
 #include "app/spectrum_editor/inverse_fft_dlg.h"
 #include "app/support/app_fixture.h"
+#include "app/view/image_view.h"
 #include "spectrum/centred_marking.h"
 
 namespace tarkemo::app {
@@ -192,6 +195,81 @@ TEST_F(SpectrumCommandsTest, RefusedFrequencyFilesLeaveSpectrumAndFilterAsTheyWe
         prompter_->AnswerFile(saved);
         editor.Dispatch(40089);
         EXPECT_EQ(context.filterRe[5], 1.0f);
+        editor.Dispatch(kEditorCancelId);
+    });
+}
+
+// Window point of grid point (x, y) in the editor's view.
+QPoint GridPoint(const ImageView& view, int32_t x, int32_t y) {
+    const ViewState& state = view.State();
+    const GrayBitmap& grid = *view.Bitmap();
+    return QPoint(static_cast<int>(WindowXOfColumn(state, grid.width, grid.height, x)),
+                  static_cast<int>(WindowYOfRowTop(state, grid.width, grid.height, y)));
+}
+
+TEST_F(SpectrumCommandsTest, AStrokeBlocksTheFilterInsideTheMarkingOnlyAndRendersOnRelease) {
+    OpenPattern(100, 60);
+    EditSpectrum([](FilterSpectDlg& editor) {
+        editor.resize(700, 500);
+        editor.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&editor));
+        SpectrumContext& context = editor.Context();
+        ImageView& view = editor.View();
+        const Marking marking{120, 70, 135, 60};
+        editor.SetMarking(marking);
+        editor.Dispatch(40028);  // drawing
+        editor.Dispatch(40043);  // pen 3 x 3
+        editor.Dispatch(40070);  // show the filter: all 1 + 0i, so it renders as one value
+        const std::vector<uint8_t> shownBefore = Pixels(context.working);
+        QTest::mousePress(&view, Qt::RightButton, Qt::NoModifier, GridPoint(view, 110, 65));
+        QTest::mouseMove(&view, GridPoint(view, 128, 65));
+        QTest::mouseMove(&view, GridPoint(view, 150, 65));
+        EXPECT_EQ(context.filterRe[context.Filter().Index(128, 65)], 0.0f);
+        QTest::mouseRelease(&view, Qt::RightButton, Qt::NoModifier, GridPoint(view, 150, 65));
+        int blocked = 0;
+        for (int32_t y = 0; y < context.height; ++y) {
+            for (int32_t x = 0; x < context.width; ++x) {
+                const size_t i = context.Filter().Index(x, y);
+                const bool inside = x >= 120 && x <= 135 && y >= 60 && y <= 70;
+                if (!inside) {
+                    ASSERT_EQ(context.filterRe[i], 1.0f) << x << "," << y;
+                }
+                blocked += context.filterRe[i] == 0.0f && context.filterIm[i] == 0.0f;
+            }
+        }
+        EXPECT_EQ(blocked, 16 * 3);  // columns 120..135 of rows 64..66
+        EXPECT_NE(Pixels(context.working), shownBefore);
+        EXPECT_EQ(context.working.At(128, 65), 0);  // the re-render shows the blocked points dark
+        editor.Dispatch(kEditorCancelId);
+    });
+}
+
+TEST_F(SpectrumCommandsTest, TypedMarkingIsCentredAndCancelRestoresTheEarlierOne) {
+    OpenPattern(100, 60);
+    EditSpectrum([this](FilterSpectDlg& editor) {
+        const Marking whole = editor.CurrentMarking();
+        prompter_->AnswerDialog([&editor](QDialog& dialog) {
+            auto& manual = dynamic_cast<SelectManualDlg&>(dialog);
+            manual.XEdit()->setText("-3");
+            manual.YEdit()->setText("2");
+            manual.WidthEdit()->setText("4");
+            manual.HeightEdit()->setText("1");
+            EXPECT_EQ(editor.CurrentMarking(), (Marking{121, 67, 129, 65}));  // live while typing
+            manual.WidthEdit()->setText("200");
+            EXPECT_FALSE(manual.OkButton()->isEnabled());
+            manual.WidthEdit()->setText("4");
+            manual.OkButton()->click();
+            return manual.result();
+        });
+        editor.Dispatch(40039);
+        EXPECT_EQ(editor.CurrentMarking(), (Marking{121, 67, 129, 65}));
+        prompter_->AnswerDialog([](QDialog& dialog) {
+            dynamic_cast<SelectManualDlg&>(dialog).XEdit()->setText("0");
+            return static_cast<int>(QDialog::Rejected);
+        });
+        editor.Dispatch(40039);
+        EXPECT_EQ(editor.CurrentMarking(), (Marking{121, 67, 129, 65}));
+        EXPECT_NE(editor.CurrentMarking(), whole);
         editor.Dispatch(kEditorCancelId);
     });
 }
