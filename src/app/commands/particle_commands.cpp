@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/dialogs/particle_params_dlg.h"
+#include "app/shell/long_operation.h"
 #include "app/shell/main_window.h"
 #include "app/shell/prompter.h"
-#include "app/shell/wait_cursor.h"
 #include "app/view/image_view.h"
 #include "particles/count_run.h"
 #include "particles/export.h"
@@ -122,6 +122,8 @@ std::optional<std::string> ChooseExportBase(MainWindow& window) {
     }
 }
 
+// The three files are written together or not at all, behind the progress dialog; a cancelled
+// export leaves no file and gives kExportCancelled.
 unsigned WriteExportFiles(MainWindow& window, const CountOutcome& outcome, const std::string& base) {
     ExportRequest request;
     request.basePath = base;
@@ -132,8 +134,12 @@ unsigned WriteExportFiles(MainWindow& window, const CountOutcome& outcome, const
     request.maxArea = outcome.params.maxArea;
     request.bitmap = &outcome.result.marked;
     request.particles = outcome.result.particles;
-    WaitCursor wait;
-    return ExportParticles(request);
+    unsigned failed = 0;
+    const LongEnd end = RunLongOperation(window, [&](Progress* progress) {
+        failed = ExportParticlesAllOrNothing(request, progress);
+        return failed == 0;
+    });
+    return end == LongEnd::kCancelled ? unsigned{kExportCancelled} : failed;
 }
 
 // One message per file that failed, in the order .bmp, .dat, .txt.
@@ -151,16 +157,24 @@ void ExportCount(MainWindow& window, const CountOutcome& outcome) {
         const std::optional<std::string> base = ChooseExportBase(window);
         if (!base) return;
         const unsigned failed = WriteExportFiles(window, outcome, *base);
-        if (failed == 0) return;
+        if (failed == 0 || (failed & kExportCancelled) != 0) return;
         ReportExportFailures(window.Prompt(), failed);
         if (!AskYesNo(window.Prompt(), kExportRetryQuestion, kExportTitle)) return;
     }
 }
 
-std::optional<CountResult> RunCount(const GrayBitmap& image, CountMethod method,
-                                    const ParticleParams& params) {
-    WaitCursor wait;
-    return CountAndMarkParticles(image, method, params);
+// The count behind the progress dialog. None when it was cancelled or found no memory (`cancelled`
+// tells which).
+std::optional<CountResult> RunCount(MainWindow& window, CountMethod method, const ParticleParams& params,
+                                    bool& cancelled) {
+    const GrayBitmap& image = *window.Document().Bitmap();
+    std::optional<CountResult> result;
+    const LongEnd end = RunLongOperation(window, [&](Progress* progress) {
+        result = CountAndMarkParticles(image, method, params, progress);
+        return result.has_value();
+    });
+    cancelled = end == LongEnd::kCancelled;
+    return result;
 }
 
 }  // namespace
@@ -170,7 +184,9 @@ void CountParticlesCommand(MainWindow& window, const CommandCall& call) {
     if (!method || !window.Document().HasDocument()) return;
     if (!AskParameters(window)) return;
     const ParticleParams params = window.Settings().particles;
-    const std::optional<CountResult> result = RunCount(*window.Document().Bitmap(), *method, params);
+    bool cancelled = false;
+    const std::optional<CountResult> result = RunCount(window, *method, params, cancelled);
+    if (cancelled) return;
     if (!result) {
         ShowError(window.Prompt(), kCountOutOfMemoryText, kCountTitle);
         return;

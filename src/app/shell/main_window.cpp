@@ -16,6 +16,7 @@
 #include "app/resources/app_icon.h"
 #include "app/shell/document_commands.h"
 #include "app/shell/info_box.h"
+#include "app/shell/long_operation.h"
 #include "app/view/image_view.h"
 #include "document/title_text.h"
 
@@ -82,6 +83,8 @@ QMenu* MainWindow::PopupFor(MenuId id) {
 }
 
 void MainWindow::Dispatch(int id, const QString& argument) {
+    // A long operation keeps the window modal: no second command may start underneath it.
+    if (LongOperationRunning()) return;
     // A command in the middle of a drag or stroke would change the image under the saved marking
     // and the drawing backup.
     if (view_->Tools().DragInProgress()) return;

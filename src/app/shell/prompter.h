@@ -4,10 +4,13 @@
 #pragma once
 
 #include <QString>
+#include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
 class QDialog;
+class QWidget;
 
 namespace tarkemo::app {
 
@@ -40,6 +43,18 @@ struct FileRequest {
     bool confirmOverwrite = true;   // save dialogs only
 };
 
+// What the person sees of a long operation: after a moment a small dialog with its progress and,
+// for operations that can stop, "Abbrechen".
+class ProgressDisplay {
+  public:
+    virtual ~ProgressDisplay() = default;
+    // Called on the user-interface thread when the work starts and then every few tens of
+    // milliseconds until it ends. True once the person asked to cancel.
+    virtual bool Update(int64_t done, int64_t total, int64_t elapsedMs) = 0;
+    // The window that keeps receiving input while the operation blocks all others; nullptr for none.
+    virtual QWidget* InputWindow() { return nullptr; }
+};
+
 class Prompter {
   public:
     virtual ~Prompter() = default;
@@ -50,6 +65,12 @@ class Prompter {
     virtual std::optional<QString> ChooseFile(const FileRequest& request) = 0;
     // Runs an already set-up modal dialog and returns its result (QDialog::Accepted or Rejected).
     virtual int RunDialog(QDialog& dialog) = 0;
+    // The progress display of a long operation; `cancellable` false offers no "Abbrechen". nullptr
+    // shows nothing.
+    virtual std::unique_ptr<ProgressDisplay> OpenProgress(bool cancellable) {
+        (void)cancellable;
+        return nullptr;
+    }
 };
 
 // The error box of every command: exclamation icon and an OK button.

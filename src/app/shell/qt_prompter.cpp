@@ -7,6 +7,8 @@
 #include <QMessageBox>
 #include <QStringList>
 
+#include "app/shell/progress_dialog.h"
+
 namespace tarkemo::app {
 namespace {
 
@@ -113,6 +115,10 @@ std::optional<QString> QtPrompter::ChooseFile(const FileRequest& request) {
 
 int QtPrompter::RunDialog(QDialog& dialog) {
     return dialog.exec();
+}
+
+std::unique_ptr<ProgressDisplay> QtPrompter::OpenProgress(bool cancellable) {
+    return std::make_unique<ProgressDialogDisplay>(owner_, cancellable);
 }
 
 }  // namespace tarkemo::app

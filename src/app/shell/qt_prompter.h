@@ -17,6 +17,7 @@ class QtPrompter : public Prompter {
     Answer Message(const MessageRequest& request) override;
     std::optional<QString> ChooseFile(const FileRequest& request) override;
     int RunDialog(QDialog& dialog) override;
+    std::unique_ptr<ProgressDisplay> OpenProgress(bool cancellable) override;
 
   private:
     QPointer<QWidget> owner_;

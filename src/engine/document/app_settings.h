@@ -5,22 +5,12 @@
 #include <cstdint>
 #include <string>
 
+#include "document/local_op_settings.h"
 #include "document/marking.h"
+#include "document/size_settings.h"
 #include "particles/particle_params.h"
 
 namespace tarkemo {
-
-// The entries of the size dialog: the resize command keeps one instance, the manual spectrum size
-// another. Width and height are set from the image each time the resize command runs.
-struct SizeSettings {
-    int32_t width = 0;
-    int32_t height = 0;
-    int32_t offsetX = 0;  // distance of the old image from the new left edge
-    int32_t offsetY = 0;  // distance of the old image from the new bottom edge
-    bool centreX = true;
-    bool centreY = true;
-    int32_t fillRule = 0;  // margin fill rule of the border extension (-4 ... 256)
-};
 
 // What the spectrum editor keeps between its openings.
 struct SpectrumEditorMemory {
@@ -39,6 +29,8 @@ struct AppSettings {
     SizeSettings resize;     // remembered entries of the resize command
     SizeSettings spectrumSize{1024, 1024, 0, 0, false, false, 0};
     ParticleParams particles;
+    LocalOpSettings localOps;          // shared by the local normalisation and the rank filter
+    uint8_t bitConstant = 0;           // the constant of AND, OR and XOR, kept between uses
     std::string linearFilterPath;      // file of the current linear filter; built-in kernels empty it
     std::string rgbPaletteFileName;    // last RGB palette file loaded or exported
     std::string secondBitmapFileName;  // last second image of the two-bitmap commands and the export

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
+#include <utility>
 
 namespace tarkemo {
 namespace {
@@ -90,6 +92,32 @@ void ClearView(ViewState& view) {
     view.zoomStep = 0;
     view.displayedWidth = 0;
     view.displayedHeight = 0;
+}
+
+void AdjustViewAfterQuarterTurn(ViewState& view, bool left) {
+    std::swap(view.displayedWidth, view.displayedHeight);
+    // 64-bit sums: the displayed sides and the origin may each come close to the 32-bit limits.
+    const int64_t cw = view.clientWidth;
+    const int64_t ch = view.clientHeight;
+    const int64_t dw = view.displayedWidth;
+    const int64_t dh = view.displayedHeight;
+    const int64_t ox = view.originX;
+    const int64_t oy = view.originY;
+    int64_t newX = 0;
+    int64_t newY = 0;
+    if (cw >= dw) {
+        newX = ox + (dh - dw) / 2;
+    } else {
+        newX = left ? oy + (cw - ch) / 2 : ch - oy - dw + (cw - ch) / 2;
+    }
+    if (ch >= dh) {
+        newY = oy + (dw - dh) / 2;
+    } else {
+        newY = left ? cw - ox - dh + (ch - cw) / 2 : ox + (ch - cw) / 2;
+    }
+    view.originX = static_cast<int32_t>(std::clamp<int64_t>(newX, INT32_MIN, INT32_MAX));
+    view.originY = static_cast<int32_t>(std::clamp<int64_t>(newY, INT32_MIN, INT32_MAX));
+    ClampOrigin(view);
 }
 
 bool ClampOrigin(ViewState& view) {

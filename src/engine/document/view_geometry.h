@@ -61,6 +61,11 @@ bool ClampOrigin(ViewState& view);
 // at which a displayed side would vanish or outgrow 32 bits.
 bool ZoomAt(ViewState& view, int32_t width, int32_t height, int direction, int32_t anchorX, int32_t anchorY);
 
+// The view after the image was turned by 90 degrees (`left`: counter-clockwise): displayed width and
+// height swap at the same zoom step; along each axis where the turned image fits the window its
+// centre stays, otherwise its position is turned about the window centre; then the origin is clamped.
+void AdjustViewAfterQuarterTurn(ViewState& view, bool left);
+
 // Stores a new client size. True when a repaint is needed: the window grew in either direction, or
 // (with an image) the origin had to be clamped.
 bool ResizeClient(ViewState& view, int32_t clientWidth, int32_t clientHeight, bool hasImage);

@@ -40,4 +40,27 @@ inline bool ReportProgress(Progress* progress, int64_t done, int64_t total) {
     return progress != nullptr && progress->Report(done, total);
 }
 
+// Shared by the threads of one operation: adds up the finished units of work and reports the sum.
+// Once the Progress asks to stop, every thread skips its remaining blocks. Without a Progress it
+// costs one comparison per block.
+class ProgressCounter {
+  public:
+    ProgressCounter(Progress* progress, int64_t total) : progress_(progress), total_(total) {}
+
+    // Asked before each block: true when the operation is to stop.
+    bool Stopped() const { return progress_ != nullptr && progress_->Cancelled(); }
+
+    // Called after a block of `amount` units.
+    void Add(int64_t amount) {
+        if (progress_ == nullptr) return;
+        const int64_t done = done_.fetch_add(amount, std::memory_order_relaxed) + amount;
+        progress_->Report(done, total_);
+    }
+
+  private:
+    Progress* progress_;
+    int64_t total_;
+    std::atomic<int64_t> done_{0};
+};
+
 }  // namespace tarkemo

@@ -45,6 +45,18 @@ void ReverseBitsOfRows(GrayBitmap& bitmap) {
 
 }  // namespace
 
+ColourTable BitPreviewTable(const ColourTable& own, int32_t commandId, uint8_t constant) {
+    ColourTable table = own;
+    for (int i = 0; i < 256; ++i) {
+        int source = i;
+        if (commandId == kBitAnd) source = i & constant;
+        if (commandId == kBitOr) source = i | constant;
+        if (commandId == kBitXor) source = i ^ constant;
+        table[static_cast<size_t>(i)] = own[static_cast<size_t>(source)];
+    }
+    return table;
+}
+
 bool ApplyBitOperation(GrayBitmap& bitmap, int32_t commandId, uint8_t constant) {
     const uint8_t c = constant;
     switch (commandId) {

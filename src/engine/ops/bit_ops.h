@@ -23,4 +23,8 @@ inline constexpr int32_t kBitReverse = 40132;      // bit i moves to bit 7 - i
 // used by AND, OR and XOR only. False, changing nothing, for an id that is none of the above.
 bool ApplyBitOperation(GrayBitmap& bitmap, int32_t commandId, uint8_t constant);
 
+// The colour table that shows the pixels as AND, OR or XOR with `constant` would make them: entry i
+// is entry (i op constant) of `own`. Any other id gives `own` unchanged.
+ColourTable BitPreviewTable(const ColourTable& own, int32_t commandId, uint8_t constant);
+
 }  // namespace tarkemo

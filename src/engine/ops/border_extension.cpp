@@ -291,6 +291,9 @@ class MarginColumns {
     int32_t coveredTop_ = 0;
 };
 
+// Rings of local-mean growth between two questions to the Progress.
+constexpr int64_t kPassesPerReport = 16;
+
 // Grows the filled rectangle ring by ring: both columns from the outermost filled columns, both rows
 // from the outermost filled rows, then the corners from the new column and row next to them.
 class LocalMeanGrowth {
@@ -304,10 +307,18 @@ class LocalMeanGrowth {
           leftSide_(output, true, 0, left, left, bottom, top),
           rightSide_(output, false, right + 1, output.width - 1 - right, right, bottom, top) {}
 
-    void Run() {
-        while (l_ > 0 || b_ > 0 || r_ < out_.width - 1 || t_ < out_.height - 1) Pass();
+    // False when the progress asked to stop; the output is then incomplete.
+    bool Run(Progress* progress) {
+        const int64_t passes = std::max({l_, b_, out_.width - 1 - r_, out_.height - 1 - t_});
+        int64_t done = 0;
+        while (l_ > 0 || b_ > 0 || r_ < out_.width - 1 || t_ < out_.height - 1) {
+            Pass();
+            if (++done % kPassesPerReport == 0 && ReportProgress(progress, done, passes)) return false;
+        }
         leftSide_.CopyInto(out_);
         rightSide_.CopyInto(out_);
+        ReportProgress(progress, passes, passes);
+        return true;
     }
 
   private:
@@ -359,7 +370,7 @@ bool Fits(const GrayBitmap& input, int64_t newWidth, int64_t newHeight, int64_t 
 }
 
 std::optional<GrayBitmap> Extend(const GrayBitmap& input, int32_t newWidth, int32_t newHeight, Placement at,
-                                 int32_t rule) {
+                                 int32_t rule, Progress* progress) {
     std::optional<GrayBitmap> output = CreateLike(input, newWidth, newHeight, false);
     if (!output) return std::nullopt;
     if (rule == kFlipInc || rule == kFlipExc || rule == kPeriodic) {
@@ -368,9 +379,9 @@ std::optional<GrayBitmap> Extend(const GrayBitmap& input, int32_t newWidth, int3
         const auto marginColumns = static_cast<size_t>(newWidth - input.width);
         if (!AllocationFits(marginColumns * static_cast<size_t>(newHeight))) return std::nullopt;
         CopyImage(input, *output, at);
-        LocalMeanGrowth(*output, at.offsetX, at.offsetX + input.width - 1, at.offsetY,
-                        at.offsetY + input.height - 1)
-            .Run();
+        LocalMeanGrowth growth(*output, at.offsetX, at.offsetX + input.width - 1, at.offsetY,
+                               at.offsetY + input.height - 1);
+        if (!growth.Run(progress)) return std::nullopt;
     } else {
         int32_t value = rule;
         if (rule == kMeanGray) {
@@ -391,19 +402,22 @@ int32_t NormaliseFillRule(int32_t fillRule) {
 }
 
 std::optional<GrayBitmap> ExtendBorder(const GrayBitmap& input, int32_t newWidth, int32_t newHeight,
-                                       int32_t offsetX, int32_t offsetY, int32_t fillRule) {
+                                       int32_t offsetX, int32_t offsetY, int32_t fillRule,
+                                       Progress* progress) {
     if (!Fits(input, newWidth, newHeight, offsetX, offsetY)) return std::nullopt;
+    if (progress != nullptr && progress->Cancelled()) return std::nullopt;
     try {
-        return Extend(input, newWidth, newHeight, Placement{offsetX, offsetY}, NormaliseFillRule(fillRule));
+        return Extend(input, newWidth, newHeight, Placement{offsetX, offsetY}, NormaliseFillRule(fillRule),
+                      progress);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
 }
 
 bool ExtendBorderInPlace(GrayBitmap& bitmap, int32_t newWidth, int32_t newHeight, int32_t offsetX,
-                         int32_t offsetY, int32_t fillRule) {
+                         int32_t offsetY, int32_t fillRule, Progress* progress) {
     std::optional<GrayBitmap> extended =
-        ExtendBorder(bitmap, newWidth, newHeight, offsetX, offsetY, fillRule);
+        ExtendBorder(bitmap, newWidth, newHeight, offsetX, offsetY, fillRule, progress);
     if (!extended) return false;
     bitmap = std::move(*extended);
     return true;

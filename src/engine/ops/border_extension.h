@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "image/gray_bitmap.h"
+#include "image/progress.h"
 
 namespace tarkemo {
 
@@ -23,12 +24,14 @@ int32_t NormaliseFillRule(int32_t fillRule);
 
 // A new newWidth x newHeight bitmap holding `input` at (offsetX, offsetY) (offsetY counted from the
 // bottom row), margin filled by fillRule; same colour table and resolution. None when the image does
-// not fit at that offset or memory is short.
+// not fit at that offset, memory is short, or the optional Progress (asked during the growth of local
+// means, the one slow rule) said stop.
 std::optional<GrayBitmap> ExtendBorder(const GrayBitmap& input, int32_t newWidth, int32_t newHeight,
-                                       int32_t offsetX, int32_t offsetY, int32_t fillRule);
+                                       int32_t offsetX, int32_t offsetY, int32_t fillRule,
+                                       Progress* progress = nullptr);
 
 // In-place form: on success `bitmap` is replaced by the extended image; on failure it is unchanged.
 bool ExtendBorderInPlace(GrayBitmap& bitmap, int32_t newWidth, int32_t newHeight, int32_t offsetX,
-                         int32_t offsetY, int32_t fillRule);
+                         int32_t offsetY, int32_t fillRule, Progress* progress = nullptr);
 
 }  // namespace tarkemo

@@ -149,6 +149,7 @@ struct FilterRun {
     std::vector<float>* buffer = nullptr;              // with normalisation: the W x H values
     std::vector<float> rowMinimum;
     std::vector<float> rowMaximum;
+    ProgressCounter* counter = nullptr;
 
     template <typename T>
     const T* Coefficients() const {
@@ -201,6 +202,7 @@ void FilterBand(FilterRun& run, Workspace<T>& ws, int32_t firstRow, int32_t endR
     const auto convert = [&](int32_t row) { ConvertRow(run.extended->Row(row), sourceWidth, ws.Slot(row)); };
     for (int32_t row = firstRow; row < firstRow + g.kernelHeight - 1; ++row) convert(row);
     for (int32_t y = firstRow; y < endRow; y += kRowsAtOnce) {
+        if (run.counter->Stopped()) return;
         const int32_t count = std::min(kRowsAtOnce, endRow - y);
         for (int32_t row = y + g.kernelHeight - 1; row < y + count + g.kernelHeight - 1; ++row) convert(row);
         for (int32_t s = 0; s < g.kernelHeight + count - 1; ++s)
@@ -208,6 +210,7 @@ void FilterBand(FilterRun& run, Workspace<T>& ws, int32_t firstRow, int32_t endR
         CorrelateRows(ws.rows.data(), run.Coefficients<T>(), g.kernelWidth, g.kernelHeight, count,
                       static_cast<int32_t>(Workspace<T>::RoundedRowLength(g.width)), ws.sumRows);
         for (int32_t r = 0; r < count; ++r) FinishRow(run, ws, ws.sumRows[r], y + r);
+        run.counter->Add(count);
     }
 }
 
@@ -258,8 +261,20 @@ void StretchAndWrite(FilterRun& run, GrayBitmap& bitmap) {
     }
 }
 
-bool Filter(GrayBitmap& bitmap, const LinearFilter& filter) {
+// A run stopped by its Progress may have written some rows directly into the image: they are put
+// back from the extended copy, which holds the image unchanged at (halfWidth, halfHeight).
+void RestoreRows(const FilterRun& run, GrayBitmap& bitmap) {
+    if (run.output == nullptr) return;
+    for (int32_t y = 0; y < bitmap.height; ++y) {
+        const uint8_t* source = run.extended->Row(y + run.g.halfHeight) + run.g.halfWidth;
+        std::copy(source, source + bitmap.width, bitmap.Row(y));
+    }
+}
+
+bool Filter(GrayBitmap& bitmap, const LinearFilter& filter, Progress* progress) {
     FilterRun run;
+    ProgressCounter counter(progress, bitmap.height);
+    run.counter = &counter;
     run.g = Geometry{bitmap.width,  bitmap.height,    filter.width,
                      filter.height, filter.width / 2, filter.height / 2};
     run.filter = &filter;
@@ -299,16 +314,20 @@ bool Filter(GrayBitmap& bitmap, const LinearFilter& filter) {
         run.output = &bitmap;
     }
     if (!(single ? FilterAllRows<float>(run) : FilterAllRows<double>(run))) return false;
+    if (counter.Stopped()) {
+        RestoreRows(run, bitmap);
+        return false;
+    }
     if (run.buffer) StretchAndWrite(run, bitmap);
     return true;
 }
 
 }  // namespace
 
-bool ApplyLinearFilter(GrayBitmap& bitmap, const LinearFilter& filter) {
+bool ApplyLinearFilter(GrayBitmap& bitmap, const LinearFilter& filter, Progress* progress) {
     if (!FilterValid(bitmap, filter)) return false;
     try {
-        return Filter(bitmap, filter);
+        return Filter(bitmap, filter, progress);
     } catch (const std::bad_alloc&) {
         return false;
     } catch (const std::length_error&) {

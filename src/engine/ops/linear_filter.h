@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image/gray_bitmap.h"
+#include "image/progress.h"
 
 namespace tarkemo {
 
@@ -46,6 +47,8 @@ struct LinearFilter {
 // Fails, leaving the image unchanged, when a kernel side is not a positive odd number, the kernel
 // does not hold width * height finite coefficients, divBy or addOffset is not finite, memory is
 // short, or (divBy 0) the coefficients inside the image sum to exactly 0 for some pixel.
-bool ApplyLinearFilter(GrayBitmap& bitmap, const LinearFilter& filter);
+// An optional Progress is asked after every few rows; told to stop, it returns false with the image
+// unchanged.
+bool ApplyLinearFilter(GrayBitmap& bitmap, const LinearFilter& filter, Progress* progress = nullptr);
 
 }  // namespace tarkemo

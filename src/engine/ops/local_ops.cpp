@@ -273,12 +273,23 @@ bool AllocateNormalizeWork(size_t width, size_t windowWidth, size_t windowHeight
     return true;
 }
 
+// After a run that wrote its rows into `bitmap` from the unchanged `copy`: a stopped run puts the
+// copy's pixels back, so the image is exactly as before. True when the run was not stopped.
+bool KeepOrRestore(const ProgressCounter& counter, const GrayBitmap& copy, GrayBitmap& bitmap) {
+    if (!counter.Stopped()) return true;
+    std::memcpy(bitmap.pixels.data(), copy.pixels.data(), bitmap.ByteCount());
+    return false;
+}
+
 // ---- Gradient ---------------------------------------------------------------------------------
 //
 // With twice the differences, Q = (2 dx)^2 + (2 dy)^2 is a whole number up to 520200 and dx^2 + dy^2
 // is exactly Q / 4 in double precision. So the magnitude of every pixel is a function of Q alone,
 // and the largest magnitude belongs to the largest Q: a first pass finds it, a table computed with
 // the double-precision steps maps every Q to its gray value, and a second pass looks them up.
+
+// Rows per progress report of the gradient passes.
+constexpr int32_t kGradientBlock = 64;
 
 // Q for every pixel of row y.
 void GradientSquares(const GrayBitmap& bitmap, int32_t y, uint32_t* q) {
@@ -315,7 +326,7 @@ std::vector<uint8_t> GradientTable(uint32_t largestQ) {
 }  // namespace
 
 bool LocalNormalize(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t minContrast,
-                    int32_t compareWith) {
+                    int32_t compareWith, Progress* progress) {
     if (!PositiveOdd(windowWidth) || !PositiveOdd(windowHeight)) return false;
     if (!WindowFits(bitmap, windowWidth, windowHeight)) return false;
     const NormalizeParams params{windowWidth, windowHeight, minContrast, compareWith};
@@ -338,27 +349,31 @@ bool LocalNormalize(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeigh
     }
     const int32_t blocks = (bitmap.height + windowHeight - 1) / windowHeight;
     const bool avx2 = CpuHasAvx2();
+    ProgressCounter counter(progress, bitmap.height);
 #pragma omp parallel for schedule(dynamic)
     for (int32_t block = 0; block < blocks; ++block) {
+        if (counter.Stopped()) continue;
         NormalizeWork& mine = work[static_cast<size_t>(omp_get_thread_num())];
         if (avx2) {
             NormalizeBlockAvx2(copy, bitmap, block, params, neutral, mine);
         } else {
             NormalizeBlockDefault(copy, bitmap, block, params, neutral, mine);
         }
+        counter.Add(std::min(windowHeight, bitmap.height - block * windowHeight));
     }
-    return true;
+    return KeepOrRestore(counter, copy, bitmap);
 }
 
-bool RankFilter(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank) {
+bool RankFilter(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank,
+                Progress* progress) {
     if (!PositiveOdd(windowWidth) || !PositiveOdd(windowHeight)) return false;
     const int64_t count = static_cast<int64_t>(windowWidth) * windowHeight;
     if (count == 1 || rank < 1 || rank > count) return false;
     if (!WindowFits(bitmap, windowWidth, windowHeight)) return false;
-    return rank_kernels::RankFilterImage(bitmap, windowWidth, windowHeight, rank);
+    return rank_kernels::RankFilterImage(bitmap, windowWidth, windowHeight, rank, progress);
 }
 
-bool GradientFilter(GrayBitmap& bitmap) {
+bool GradientFilter(GrayBitmap& bitmap, Progress* progress) {
     if (bitmap.width < 3 || bitmap.height < 3) return false;
     const auto width = static_cast<size_t>(bitmap.width);
     const auto threads = static_cast<size_t>(omp_get_max_threads());
@@ -372,12 +387,21 @@ bool GradientFilter(GrayBitmap& bitmap) {
         return false;
     }
     uint32_t largestQ = 0;
+    // Both passes count: the first finds the largest magnitude, the second writes the pixels.
+    ProgressCounter counter(progress, 2 * int64_t{bitmap.height});
+    const int32_t blocks = (bitmap.height + kGradientBlock - 1) / kGradientBlock;
 #pragma omp parallel for schedule(static) reduction(max : largestQ)
-    for (int32_t y = 0; y < bitmap.height; ++y) {
+    for (int32_t block = 0; block < blocks; ++block) {
+        if (counter.Stopped()) continue;
         uint32_t* q = squares[static_cast<size_t>(omp_get_thread_num())].data();
-        GradientSquares(copy, y, q);
-        for (size_t x = 0; x < width; ++x) largestQ = std::max(largestQ, q[x]);
+        const int32_t end = std::min(bitmap.height, (block + 1) * kGradientBlock);
+        for (int32_t y = block * kGradientBlock; y < end; ++y) {
+            GradientSquares(copy, y, q);
+            for (size_t x = 0; x < width; ++x) largestQ = std::max(largestQ, q[x]);
+        }
+        counter.Add(end - block * kGradientBlock);
     }
+    if (counter.Stopped()) return false;
     std::vector<uint8_t> table;
     try {
         table = GradientTable(largestQ);
@@ -385,13 +409,18 @@ bool GradientFilter(GrayBitmap& bitmap) {
         return false;
     }
 #pragma omp parallel for schedule(static)
-    for (int32_t y = 0; y < bitmap.height; ++y) {
+    for (int32_t block = 0; block < blocks; ++block) {
+        if (counter.Stopped()) continue;
         uint32_t* q = squares[static_cast<size_t>(omp_get_thread_num())].data();
-        GradientSquares(copy, y, q);
-        uint8_t* out = bitmap.Row(y);
-        for (size_t x = 0; x < width; ++x) out[x] = table[q[x]];
+        const int32_t end = std::min(bitmap.height, (block + 1) * kGradientBlock);
+        for (int32_t y = block * kGradientBlock; y < end; ++y) {
+            GradientSquares(copy, y, q);
+            uint8_t* out = bitmap.Row(y);
+            for (size_t x = 0; x < width; ++x) out[x] = table[q[x]];
+        }
+        counter.Add(end - block * kGradientBlock);
     }
-    return true;
+    return KeepOrRestore(counter, copy, bitmap);
 }
 
 }  // namespace tarkemo

@@ -16,6 +16,14 @@
 #include "ops/cpu_features.h"
 
 namespace tarkemo::rank_kernels {
+bool KeepOrRestore(const ProgressCounter& counter, const Padded& padded, int32_t padX, int32_t padY,
+                   GrayBitmap& bitmap) {
+    if (!counter.Stopped()) return true;
+    for (int32_t y = 0; y < bitmap.height; ++y)
+        std::memcpy(bitmap.Row(y), padded.Row(y + padY) + padX, static_cast<size_t>(bitmap.width));
+    return false;
+}
+
 namespace {
 
 int32_t Mirror(int32_t i, int32_t n) {
@@ -310,9 +318,10 @@ struct NetworkKernels {
 };
 
 constexpr size_t kRegisterSlack = 64;  // reads of whole registers past the end of a row
+constexpr int32_t kNetworkBlock = 64;  // rows between two questions to the Progress
 
 template <int W, int H>
-bool RunNetworks(GrayBitmap& bitmap, int32_t rank) {
+bool RunNetworks(GrayBitmap& bitmap, int32_t rank, Progress* progress) {
     const bool avx2 = CpuHasAvx2();
     const SortColumnsFn sortColumns = avx2 ? &SortColumnsAvx2<H> : &SortColumnsDefault<H>;
     const SelectRowFn selectRow =
@@ -327,19 +336,26 @@ bool RunNetworks(GrayBitmap& bitmap, int32_t rank) {
     } catch (const std::bad_alloc&) {
         return false;
     }
+    ProgressCounter counter(progress, bitmap.height);
+    const int32_t blocks = (bitmap.height + kNetworkBlock - 1) / kNetworkBlock;
 #pragma omp parallel for schedule(static)
-    for (int32_t y = 0; y < bitmap.height; ++y) {
+    for (int32_t block = 0; block < blocks; ++block) {
+        if (counter.Stopped()) continue;
         uint8_t* buffer = work[static_cast<size_t>(omp_get_thread_num())].data();
-        const uint8_t* rows[H];
-        uint8_t* sorted[H];
-        for (int i = 0; i < H; ++i) {
-            rows[i] = padded.Row(y + i);
-            sorted[i] = buffer + static_cast<size_t>(i) * (length + kRegisterSlack);
+        const int32_t end = std::min(bitmap.height, (block + 1) * kNetworkBlock);
+        for (int32_t y = block * kNetworkBlock; y < end; ++y) {
+            const uint8_t* rows[H];
+            uint8_t* sorted[H];
+            for (int i = 0; i < H; ++i) {
+                rows[i] = padded.Row(y + i);
+                sorted[i] = buffer + static_cast<size_t>(i) * (length + kRegisterSlack);
+            }
+            sortColumns(rows, sorted, length);
+            selectRow(sorted, bitmap.Row(y), bitmap.width);
         }
-        sortColumns(rows, sorted, length);
-        selectRow(sorted, bitmap.Row(y), bitmap.width);
+        counter.Add(end - block * kNetworkBlock);
     }
-    return true;
+    return KeepOrRestore(counter, padded, W / 2, H / 2, bitmap);
 }
 
 }  // namespace
@@ -348,17 +364,19 @@ bool NetworkHandles(int32_t windowWidth, int32_t windowHeight) {
     return (windowWidth == 3 && windowHeight == 3) || (windowWidth == 5 && windowHeight == 5);
 }
 
-bool RankFilterByNetwork(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank) {
-    if (windowWidth == 3 && windowHeight == 3) return RunNetworks<3, 3>(bitmap, rank);
-    if (windowWidth == 5 && windowHeight == 5) return RunNetworks<5, 5>(bitmap, rank);
+bool RankFilterByNetwork(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank,
+                         Progress* progress) {
+    if (windowWidth == 3 && windowHeight == 3) return RunNetworks<3, 3>(bitmap, rank, progress);
+    if (windowWidth == 5 && windowHeight == 5) return RunNetworks<5, 5>(bitmap, rank, progress);
     return false;
 }
 
-bool RankFilterImage(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank) {
+bool RankFilterImage(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank,
+                     Progress* progress) {
     if (NetworkHandles(windowWidth, windowHeight)) {
-        return RankFilterByNetwork(bitmap, windowWidth, windowHeight, rank);
+        return RankFilterByNetwork(bitmap, windowWidth, windowHeight, rank, progress);
     }
-    return RankFilterByHistogram(bitmap, windowWidth, windowHeight, rank);
+    return RankFilterByHistogram(bitmap, windowWidth, windowHeight, rank, progress);
 }
 
 }  // namespace tarkemo::rank_kernels

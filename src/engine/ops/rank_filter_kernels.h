@@ -8,6 +8,7 @@
 
 #include "image/gray_bitmap.h"
 #include "image/pixel_buffer.h"
+#include "image/progress.h"
 
 namespace tarkemo::rank_kernels {
 
@@ -23,12 +24,21 @@ struct Padded {
 // Fills `out`; the slack bytes after each row are zero. False when memory is short.
 bool MakePadded(const GrayBitmap& bitmap, int32_t padX, int32_t padY, size_t slack, Padded& out);
 
-// Filters a request already checked by RankFilter. False, changing nothing, when memory is short.
-bool RankFilterImage(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank);
+// After a run that wrote into `bitmap` from `padded`: a stopped run copies the original pixels back
+// out of the padded copy. True when the run was not stopped.
+bool KeepOrRestore(const ProgressCounter& counter, const Padded& padded, int32_t padX, int32_t padY,
+                   GrayBitmap& bitmap);
+
+// Filters a request already checked by RankFilter. False, changing nothing, when memory is short or
+// the progress asked to stop.
+bool RankFilterImage(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank,
+                     Progress* progress = nullptr);
 
 // The two methods on their own, for tests that compare them on windows both can handle.
-bool RankFilterByNetwork(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank);
-bool RankFilterByHistogram(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank);
+bool RankFilterByNetwork(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank,
+                         Progress* progress = nullptr);
+bool RankFilterByHistogram(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank,
+                           Progress* progress = nullptr);
 
 // True when the networks handle this window (3 x 3 and 5 x 5).
 bool NetworkHandles(int32_t windowWidth, int32_t windowHeight);

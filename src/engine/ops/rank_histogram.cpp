@@ -106,6 +106,9 @@ struct Avx2Select {
 // The histograms of one stripe of output columns [x0, x0 + outputs); stripe column j is padded
 // column x0 + j, and output column x0 + i sees stripe columns i ... i + windowWidth - 1. All
 // members are inlined into one entry point per instruction set.
+// Rows of one stripe between two questions to the Progress.
+constexpr int32_t kRowsPerReport = 64;
+
 template <typename Count, typename Select>
 class StripeHistogram {
   public:
@@ -121,15 +124,20 @@ class StripeHistogram {
 
     [[gnu::always_inline]] inline void Run(const Padded& padded, GrayBitmap& bitmap, int32_t x0,
                                            int32_t outputs, int32_t windowWidth, int32_t windowHeight,
-                                           uint32_t rank) {
+                                           uint32_t rank, ProgressCounter& counter) {
         columns_ = outputs + windowWidth - 1;
         std::fill_n(coarse_.begin(), static_cast<size_t>(columns_) * kBins, Count{0});
         std::fill_n(fine_.begin(), static_cast<size_t>(columns_) * kBins * kBins, Count{0});
         for (int32_t y = 0; y < windowHeight; ++y) InsertRow(padded.Row(y) + x0);
         for (int32_t y = 0; y < bitmap.height; ++y) {
+            if (y % kRowsPerReport == 0 && y > 0) {
+                counter.Add(int64_t{kRowsPerReport} * outputs);
+                if (counter.Stopped()) return;
+            }
             if (y > 0) ReplaceRow(padded.Row(y - 1) + x0, padded.Row(y + windowHeight - 1) + x0);
             FilterRow(bitmap.Row(y) + x0, outputs, windowWidth, rank);
         }
+        counter.Add(int64_t{(bitmap.height - 1) % kRowsPerReport + 1} * outputs);
     }
 
   private:
@@ -199,20 +207,21 @@ class StripeHistogram {
 template <typename Count>
 void RunStripeDefault(StripeHistogram<Count, DefaultSelect>& histogram, const Padded& padded,
                       GrayBitmap& bitmap, int32_t x0, int32_t outputs, int32_t windowWidth,
-                      int32_t windowHeight, uint32_t rank) {
-    histogram.Run(padded, bitmap, x0, outputs, windowWidth, windowHeight, rank);
+                      int32_t windowHeight, uint32_t rank, ProgressCounter& counter) {
+    histogram.Run(padded, bitmap, x0, outputs, windowWidth, windowHeight, rank, counter);
 }
 
 template <typename Count>
 __attribute__((target("avx2"))) void RunStripeAvx2(StripeHistogram<Count, Avx2Select>& histogram,
                                                    const Padded& padded, GrayBitmap& bitmap, int32_t x0,
                                                    int32_t outputs, int32_t windowWidth, int32_t windowHeight,
-                                                   uint32_t rank) {
-    histogram.Run(padded, bitmap, x0, outputs, windowWidth, windowHeight, rank);
+                                                   uint32_t rank, ProgressCounter& counter) {
+    histogram.Run(padded, bitmap, x0, outputs, windowWidth, windowHeight, rank, counter);
 }
 
 template <typename Count, typename Select>
-bool RunHistogramsWith(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank) {
+bool RunHistogramsWith(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank,
+                       Progress* progress) {
     Padded padded;
     if (!MakePadded(bitmap, windowWidth / 2, windowHeight / 2, 0, padded)) return false;
     const int32_t stripe = std::min(bitmap.width, std::max<int32_t>(512, 2 * windowWidth));
@@ -229,35 +238,40 @@ bool RunHistogramsWith(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHe
     for (auto& histogram : work) {
         if (!histogram.Allocate(stripe + windowWidth - 1)) return false;
     }
+    ProgressCounter counter(progress, int64_t{bitmap.width} * bitmap.height);
 #pragma omp parallel for schedule(dynamic)
     for (int32_t s = 0; s < stripes; ++s) {
+        if (counter.Stopped()) continue;
         const int32_t x0 = s * stripe;
         const int32_t outputs = std::min(stripe, bitmap.width - x0);
         auto& histogram = work[static_cast<size_t>(omp_get_thread_num())];
         if constexpr (std::is_same_v<Select, Avx2Select>) {
             RunStripeAvx2<Count>(histogram, padded, bitmap, x0, outputs, windowWidth, windowHeight,
-                                 static_cast<uint32_t>(rank));
+                                 static_cast<uint32_t>(rank), counter);
         } else {
             RunStripeDefault<Count>(histogram, padded, bitmap, x0, outputs, windowWidth, windowHeight,
-                                    static_cast<uint32_t>(rank));
+                                    static_cast<uint32_t>(rank), counter);
         }
     }
-    return true;
+    return KeepOrRestore(counter, padded, windowWidth / 2, windowHeight / 2, bitmap);
 }
 
 template <typename Count>
-bool RunHistograms(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank) {
-    if (CpuHasAvx2()) return RunHistogramsWith<Count, Avx2Select>(bitmap, windowWidth, windowHeight, rank);
-    return RunHistogramsWith<Count, DefaultSelect>(bitmap, windowWidth, windowHeight, rank);
+bool RunHistograms(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank,
+                   Progress* progress) {
+    if (CpuHasAvx2())
+        return RunHistogramsWith<Count, Avx2Select>(bitmap, windowWidth, windowHeight, rank, progress);
+    return RunHistogramsWith<Count, DefaultSelect>(bitmap, windowWidth, windowHeight, rank, progress);
 }
 
 }  // namespace
 
-bool RankFilterByHistogram(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank) {
+bool RankFilterByHistogram(GrayBitmap& bitmap, int32_t windowWidth, int32_t windowHeight, int32_t rank,
+                           Progress* progress) {
     if (static_cast<int64_t>(windowWidth) * windowHeight <= 65535) {
-        return RunHistograms<uint16_t>(bitmap, windowWidth, windowHeight, rank);
+        return RunHistograms<uint16_t>(bitmap, windowWidth, windowHeight, rank, progress);
     }
-    return RunHistograms<uint32_t>(bitmap, windowWidth, windowHeight, rank);
+    return RunHistograms<uint32_t>(bitmap, windowWidth, windowHeight, rank, progress);
 }
 
 }  // namespace tarkemo::rank_kernels

@@ -19,15 +19,24 @@ bool Mark(const GrayBitmap& image, CountMethod method, uint8_t threshold, LabelM
     return Binarise(image, threshold, map);
 }
 
+// The count's phases each report one step of kCountSteps; a stop request ends the count between them.
+constexpr int64_t kCountSteps = 4;
+
+bool StopAfter(Progress* progress, int64_t step) {
+    return ReportProgress(progress, step, kCountSteps);
+}
+
 std::optional<std::vector<Particle>> CountWithMap(const GrayBitmap& image, CountMethod method,
-                                                  const ParticleParams& params, LabelMap& map) {
+                                                  const ParticleParams& params, LabelMap& map,
+                                                  Progress* progress) {
     if (!Mark(image, method, static_cast<uint8_t>(params.minGray), map)) return std::nullopt;
+    if (StopAfter(progress, 1)) return std::nullopt;
     const auto n = LabelComponents(image, map);
-    if (!n) return std::nullopt;
+    if (!n || StopAfter(progress, 2)) return std::nullopt;
     const size_t count = static_cast<size_t>(*n);
     if (!AllocationFits(count * sizeof(Particle))) return std::nullopt;
     std::vector<Particle> particles(count);
-    if (!NumberComponents(image, map, particles)) return std::nullopt;
+    if (!NumberComponents(image, map, particles) || StopAfter(progress, 3)) return std::nullopt;
     FilterByArea(particles, params.minArea, params.maxArea);
     return particles;
 }
@@ -35,19 +44,20 @@ std::optional<std::vector<Particle>> CountWithMap(const GrayBitmap& image, Count
 }  // namespace
 
 std::optional<std::vector<Particle>> CountParticles(const GrayBitmap& image, CountMethod method,
-                                                    const ParticleParams& params) {
+                                                    const ParticleParams& params, Progress* progress) {
     try {
         auto map = AllocateLabelMap(image);
         if (!map) return std::nullopt;
-        return CountWithMap(image, method, params, *map);
+        if (ReportProgress(progress, 0, kCountSteps)) return std::nullopt;
+        return CountWithMap(image, method, params, *map, progress);
     } catch (const std::bad_alloc&) {
         return std::nullopt;
     }
 }
 
 std::optional<std::vector<Particle>> CountAndMarkInPlace(GrayBitmap& image, CountMethod method,
-                                                         const ParticleParams& params) {
-    auto particles = CountParticles(image, method, params);
+                                                         const ParticleParams& params, Progress* progress) {
+    auto particles = CountParticles(image, method, params, progress);
     if (!particles) return std::nullopt;
     image.colours[255] = MarkerColour(image.colours);
     MarkParticles(image, *particles);
@@ -55,11 +65,11 @@ std::optional<std::vector<Particle>> CountAndMarkInPlace(GrayBitmap& image, Coun
 }
 
 std::optional<CountResult> CountAndMarkParticles(const GrayBitmap& image, CountMethod method,
-                                                 const ParticleParams& params) {
+                                                 const ParticleParams& params, Progress* progress) {
     try {
         if (!AllocationFits(image.ByteCount())) return std::nullopt;
         CountResult result{image, {}};
-        auto particles = CountAndMarkInPlace(result.marked, method, params);
+        auto particles = CountAndMarkInPlace(result.marked, method, params, progress);
         if (!particles) return std::nullopt;
         result.particles = std::move(*particles);
         return result;

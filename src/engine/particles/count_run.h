@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "image/gray_bitmap.h"
+#include "image/progress.h"
 #include "particles/particle.h"
 #include "particles/particle_params.h"
 
@@ -34,17 +35,20 @@ struct CountResult {
 
 // Counts the particles of the image by the method with the threshold minGray (taken as an 8-bit
 // value) and keeps those within the area range. None when the memory for the label map or the
-// particle list cannot be had.
+// particle list cannot be had, or when the optional Progress (asked between the phases of the
+// count) said stop.
 std::optional<std::vector<Particle>> CountParticles(const GrayBitmap& image, CountMethod method,
-                                                    const ParticleParams& params);
+                                                    const ParticleParams& params,
+                                                    Progress* progress = nullptr);
 
 // As CountParticles, and also makes the marked copy of the image. None for lack of memory.
 std::optional<CountResult> CountAndMarkParticles(const GrayBitmap& image, CountMethod method,
-                                                 const ParticleParams& params);
+                                                 const ParticleParams& params, Progress* progress = nullptr);
 
 // As CountAndMarkParticles, but marks the image itself, for callers that need no unmarked image
 // afterwards. On failure the image is unchanged.
 std::optional<std::vector<Particle>> CountAndMarkInPlace(GrayBitmap& image, CountMethod method,
-                                                         const ParticleParams& params);
+                                                         const ParticleParams& params,
+                                                         Progress* progress = nullptr);
 
 }  // namespace tarkemo

@@ -11,6 +11,9 @@
 namespace tarkemo {
 namespace {
 
+// Table lines between two questions to the Progress.
+constexpr int64_t kLinesPerReport = 65536;
+
 // Windows-1252: "ä" 0xE4, "ö" 0xF6, "²" 0xB2.
 constexpr const char* kTableHeadStart = "x\ty";
 constexpr const char* kTableHeadStripes = "\tMax. H\xF6he\tMax. Breite";
@@ -45,8 +48,8 @@ std::string PathFor(const ExportRequest& request, const char* extension) {
     return request.basePath + extension;
 }
 
-std::string TableFor(const ExportRequest& request) {
-    return ExportTableText(request.method, request.germanNumbers, request.particles);
+std::string TableFor(const ExportRequest& request, Progress* progress = nullptr) {
+    return ExportTableText(request.method, request.germanNumbers, request.particles, progress);
 }
 
 std::string ReportFor(const ExportRequest& request) {
@@ -56,13 +59,18 @@ std::string ReportFor(const ExportRequest& request) {
 
 }  // namespace
 
-std::string ExportTableText(CountMethod method, bool germanNumbers, std::span<const Particle> particles) {
+std::string ExportTableText(CountMethod method, bool germanNumbers, std::span<const Particle> particles,
+                            Progress* progress) {
     const bool stripes = method == CountMethod::Stripes;
     std::string text = kTableHeadStart;
     if (stripes) text += kTableHeadStripes;
     text += kTableHeadEnd;
-    for (auto it = particles.rbegin(); it != particles.rend(); ++it)
+    const auto total = static_cast<int64_t>(particles.size());
+    int64_t done = 0;
+    for (auto it = particles.rbegin(); it != particles.rend(); ++it) {
         text += TableLine(*it, stripes, germanNumbers);
+        if (++done % kLinesPerReport == 0 && ReportProgress(progress, done, total)) return {};
+    }
     return text;
 }
 
@@ -91,16 +99,21 @@ unsigned ExportParticles(const ExportRequest& request) {
     return failed;
 }
 
-unsigned ExportParticlesAllOrNothing(const ExportRequest& request) {
+unsigned ExportParticlesAllOrNothing(const ExportRequest& request, Progress* progress) {
     StagedFile bmp(PathFor(request, ".bmp")), dat(PathFor(request, ".dat")), txt(PathFor(request, ".txt"));
     unsigned failed = 0;
     std::optional<std::vector<uint8_t>> encoded;
     if (request.bitmap) encoded = EncodeBmp(*request.bitmap);
     if (!encoded || !bmp.Write(*encoded)) failed |= kExportBmpFailed;
     encoded.reset();
-    if (!dat.Write(TableFor(request))) failed |= kExportDatFailed;
+    // The staged files are removed unless committed, so a stop leaves no file behind.
+    if (progress != nullptr && progress->Cancelled()) return kExportCancelled;
+    const std::string table = TableFor(request, progress);
+    if (progress != nullptr && progress->Cancelled()) return kExportCancelled;
+    if (!dat.Write(table)) failed |= kExportDatFailed;
     if (!txt.Write(ReportFor(request))) failed |= kExportTxtFailed;
     if (failed != 0) return failed;
+    if (progress != nullptr && progress->Cancelled()) return kExportCancelled;
     if (!bmp.Commit()) failed |= kExportBmpFailed;
     if (!dat.Commit()) failed |= kExportDatFailed;
     if (!txt.Commit()) failed |= kExportTxtFailed;

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "image/gray_bitmap.h"
+#include "image/progress.h"
 #include "particles/particle.h"
 #include "particles/particle_params.h"
 
@@ -29,12 +30,15 @@ enum ExportFailure : unsigned {
     kExportBmpFailed = 1,
     kExportDatFailed = 2,
     kExportTxtFailed = 4,
+    kExportCancelled = 8,  // the Progress said stop; no file was touched
 };
 
 // The table: a header line (with "Max. Höhe" and "Max. Breite" for stripes), then one line per
 // particle from the last record to the first: centroid x and y, for stripes the height and width
 // of the bounding box, area, max gray and mean gray, separated by tabs.
-std::string ExportTableText(CountMethod method, bool germanNumbers, std::span<const Particle> particles);
+// A Progress, when given, is asked every few thousand lines; told to stop, the text is empty.
+std::string ExportTableText(CountMethod method, bool germanNumbers, std::span<const Particle> particles,
+                            Progress* progress = nullptr);
 
 // The report: algorithm, threshold, area range and the number of particles.
 std::string ExportReportText(CountMethod method, uint8_t minGray, uint32_t minArea, uint32_t maxArea,
@@ -46,6 +50,7 @@ unsigned ExportParticles(const ExportRequest& request);
 
 // As ExportParticles, but the three files replace their targets only when all three could be
 // written; otherwise none is touched and the result names the files that failed.
-unsigned ExportParticlesAllOrNothing(const ExportRequest& request);
+// With a Progress that says stop, nothing is touched and the result is kExportCancelled.
+unsigned ExportParticlesAllOrNothing(const ExportRequest& request, Progress* progress = nullptr);
 
 }  // namespace tarkemo

@@ -337,7 +337,7 @@ TEST_F(ParticleCommandTest, OverwriteQuestionListsTheExistingFilesAndNoAsksForAN
 
 TEST_F(ParticleCommandTest, FailingTargetsAreReportedPerFileAndMayBeRetriedElsewhere) {
     OpenSpots();
-    // A missing folder: the .bmp and the .dat fail (the .txt is then not tried); retry elsewhere.
+    // A missing folder: all three files fail; retry elsewhere.
     const QString missing = InFolder("no/such/folder/out");
     QueueCountAndYes();
     prompter_->AnswerFile(missing + ".bmp");
@@ -345,23 +345,25 @@ TEST_F(ParticleCommandTest, FailingTargetsAreReportedPerFileAndMayBeRetriedElsew
     prompter_->AnswerFile(InFolder("good.bmp"));
     Trigger(40100);
     auto messages = Messages();
-    ASSERT_EQ(messages.size(), 4u);
+    ASSERT_EQ(messages.size(), 5u);
     EXPECT_EQ(messages[1].text, QString("Fehler beim Speichern der '.bmp'-Datei!"));
     EXPECT_EQ(messages[2].text, QString("Fehler beim Speichern der '.dat'-Datei!"));
-    for (int i : {1, 2}) {
+    EXPECT_EQ(messages[3].text, QString("Fehler beim Speichern der '.txt'-Datei!"));
+    for (int i : {1, 2, 3}) {
         EXPECT_EQ(messages[i].caption, QString("Daten exportieren"));
         EXPECT_EQ(messages[i].icon, MessageIcon::kExclamation);
         EXPECT_EQ(messages[i].buttons, MessageButtons::kOk);
     }
-    EXPECT_EQ(messages[3].text, QString(kExportRetryQuestion));
-    EXPECT_EQ(messages[3].icon, MessageIcon::kQuestion);
-    EXPECT_EQ(messages[3].buttons, MessageButtons::kYesNo);
+    EXPECT_EQ(messages[4].text, QString(kExportRetryQuestion));
+    EXPECT_EQ(messages[4].icon, MessageIcon::kQuestion);
+    EXPECT_EQ(messages[4].buttons, MessageButtons::kYesNo);
     EXPECT_EQ(ProposedNames(), (std::vector<QString>{InFolder("spots_c"), missing}));
     WriteEngineExport(CountMethod::Maxima, false, InFolder("expected"));
     ExpectSameFiles(InFolder("good"), InFolder("expected"));
 
-    // Only the table fails (a folder stands in its place): one message, the .bmp is written, the
-    // report is not; No to the retry ends the export.
+    // Only the table fails (a folder stands in its place): one message, and since the three files
+    // are written together or not at all, neither the .bmp nor the report is written; No to the
+    // retry ends the export.
     prompter_->Forget();
     ASSERT_TRUE(QDir(folder_.path()).mkdir("part.dat"));
     QueueCountAndYes();
@@ -373,8 +375,29 @@ TEST_F(ParticleCommandTest, FailingTargetsAreReportedPerFileAndMayBeRetriedElsew
     ASSERT_EQ(messages.size(), 4u);
     EXPECT_EQ(messages[2].text, QString("Fehler beim Speichern der '.dat'-Datei!"));
     EXPECT_EQ(messages[3].text, QString(kExportRetryQuestion));
-    EXPECT_EQ(ReadAll(InFolder("part.bmp")), ReadAll(InFolder("expected.bmp")));
+    EXPECT_FALSE(QFile::exists(InFolder("part.bmp")));
     EXPECT_FALSE(QFile::exists(InFolder("part.txt")));
+    ExpectImageAsBefore();
+}
+
+TEST_F(ParticleCommandTest, CancelledCountOrExportLeavesNoFileAndTheImageAsItWas) {
+    OpenSpots();
+    // Cancelled count: no question, no file dialog.
+    prompter_->AnswerDialog(Fill(kParams));
+    prompter_->CancelNextOperation();
+    Trigger(40100);
+    EXPECT_TRUE(Messages().empty());
+    ExpectImageAsBefore();
+    // Cancelled export: none of the three files, no retry question.
+    prompter_->Forget();
+    QueueCountAndYes();
+    prompter_->AnswerFile(InFolder("cancelled.bmp"));
+    prompter_->CancelNextOperation(1);
+    Trigger(40100);
+    EXPECT_EQ(Messages().size(), 1u);
+    for (const char* extension : {".bmp", ".dat", ".txt"})
+        EXPECT_FALSE(QFile::exists(InFolder("cancelled") + extension)) << extension;
+    EXPECT_EQ(QDir(folder_.path()).entryList(QDir::Files).size(), 1u) << "no temporary file remains";
     ExpectImageAsBefore();
 }
 

@@ -4,6 +4,7 @@
 
 #include <QMenu>
 #include <QMenuBar>
+#include <QStringList>
 #include <algorithm>
 #include <map>
 #include <set>
@@ -69,6 +70,29 @@ TEST(CommandTable, LabelsWithoutKeysAreThoseOfTheOriginalProgram) {
     EXPECT_EQ(MenuEntryText(*FindCommand(40056)), QString("Rechteck (3x3)\tStrg+1"));
     EXPECT_EQ(MenuEntryText(*FindCommand(40035)), QString("&Horizontal\tStrg+Runter"));
     EXPECT_EQ(FindCommand(99999), nullptr);
+}
+
+// The rows that may still lack a handler: the spectrum and the palette editor, which come with
+// their own work, and the mouse tools with the pen, which are being wired. Any other row without
+// a handler is an enabled menu entry that does nothing.
+const std::set<int> kRowsAwaitingHandlers = {
+    40016, 40106, 40107,                                            // spectrum
+    40014,                                                          // palette editor
+    40027, 40034, 40028, 40101, 40039, 40129, 40042,                // mouse tools, marking, pen colour
+    40040, 40041, 40043, 40112, 40113, 40114, 40115, 40116, 40117,  // pen sizes
+};
+
+TEST(CommandTable, OnlyTheNamedRowsStillLackAHandler) {
+    std::vector<int> stillWaiting;
+    for (const CommandRow& row : CommandTable()) {
+        if (row.handler != nullptr) continue;
+        EXPECT_TRUE(kRowsAwaitingHandlers.contains(row.id))
+            << "enabled and doing nothing: " << row.id << " " << row.text;
+        stillWaiting.push_back(row.id);
+    }
+    QStringList names;
+    for (const int id : stillWaiting) names << QString::number(id);
+    RecordProperty("rows_without_handler", names.join(' ').toStdString());
 }
 
 struct RuleCase {
@@ -219,7 +243,7 @@ TEST_F(AppTest, InitialCheckMarksAndShortcuts) {
 TEST_F(AppTest, CommandsWithoutHandlerDoNothingAndKeepTheirMarks) {
     OpenPattern();
     const QString title = Title();
-    for (int id : {40035, 40108, 99999}) window_->Dispatch(id);
+    for (int id : {99999}) window_->Dispatch(id);
     EXPECT_EQ(Title(), title);
     EXPECT_TRUE(window_->Action(40027)->isChecked());
     EXPECT_FALSE(window_->Action(40034)->isChecked());

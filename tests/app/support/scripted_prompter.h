@@ -8,6 +8,7 @@
 #include <QDialog>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <variant>
 #include <vector>
@@ -66,6 +67,18 @@ class ScriptedPrompter : public Prompter {
         return script(dialog);
     }
 
+    // The long operation that can be cancelled, after `skip` others, is cancelled as soon as it
+    // starts, as if the person pressed "Abbrechen" at once.
+    void CancelNextOperation(int skip = 0) { cancelAfter_ = skip; }
+    int ProgressDisplaysOpened() const { return progressOpened_; }
+
+    std::unique_ptr<ProgressDisplay> OpenProgress(bool cancellable) override {
+        ++progressOpened_;
+        bool cancel = false;
+        if (cancellable && cancelAfter_ >= 0) cancel = cancelAfter_-- == 0;
+        return std::make_unique<ScriptedProgress>(cancel);
+    }
+
     const std::vector<Asked>& AskedSoFar() const { return asked_; }
     size_t UnusedReplies() const { return replies_.size(); }
     void Forget() { asked_.clear(); }
@@ -79,11 +92,22 @@ class ScriptedPrompter : public Prompter {
     }
 
   private:
+    class ScriptedProgress : public ProgressDisplay {
+      public:
+        explicit ScriptedProgress(bool cancel) : cancel_(cancel) {}
+        bool Update(int64_t, int64_t, int64_t) override { return cancel_; }
+
+      private:
+        bool cancel_;
+    };
+
     struct FileReply {
         std::optional<QString> file;
     };
     std::deque<std::variant<Answer, FileReply, DialogScript>> replies_;
     std::vector<Asked> asked_;
+    int cancelAfter_ = -1;
+    int progressOpened_ = 0;
 };
 
 }  // namespace tarkemo::app::testing

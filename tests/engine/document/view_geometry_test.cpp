@@ -290,5 +290,31 @@ TEST(ReadoutText, PointerAndMarkingReadouts) {
               (ReadoutLines{"X:  2 (3)", "Y:  6 (4)", "  (Markierung)"}));
 }
 
+TEST(ViewGeometry, QuarterTurnKeepsCentresThatFitAndTurnsPositionsThatDoNot) {
+    struct Case {
+        const char* name;
+        ViewState before;
+        int32_t leftX, leftY, rightX, rightY;
+    };
+    const std::vector<Case> cases = {
+        {"fits both ways", View(400, 300, 0, 100, 60, 150, 120), 170, 100, 170, 100},
+        {"odd difference truncates toward zero", View(401, 300, 0, 101, 50, 150, 125), 175, 100, 175, 100},
+        {"taller than the window afterwards", View(400, 300, 0, 350, 100, 25, 100), 150, -25, 150, -25},
+        {"wider than the window afterwards", View(400, 300, 0, 200, 500, 100, -120), -70, 30, -30, 30},
+        {"clamped into the window", View(300, 200, 0, 600, 100, -300, 50), 0, -50, 0, -350},
+    };
+    for (const Case& c : cases) {
+        for (const bool left : {true, false}) {
+            ViewState view = c.before;
+            AdjustViewAfterQuarterTurn(view, left);
+            EXPECT_EQ(view.displayedWidth, c.before.displayedHeight) << c.name;
+            EXPECT_EQ(view.displayedHeight, c.before.displayedWidth) << c.name;
+            EXPECT_EQ(view.zoomStep, c.before.zoomStep) << c.name;
+            EXPECT_EQ(view.originX, left ? c.leftX : c.rightX) << c.name << (left ? " left" : " right");
+            EXPECT_EQ(view.originY, left ? c.leftY : c.rightY) << c.name << (left ? " left" : " right");
+        }
+    }
+}
+
 }  // namespace
 }  // namespace tarkemo
