@@ -4,7 +4,9 @@
 #include <cstring>
 #include <optional>
 
+#include "app/dialogs/bitmap_size_dlg.h"
 #include "app/shell/command_flow.h"
+#include "app/shell/long_operation.h"
 #include "app/shell/main_window.h"
 #include "app/shell/prompter.h"
 #include "app/shell/wait_cursor.h"
@@ -23,6 +25,11 @@ constexpr const char* kAutomaticSizeQuestion =
     "festgelegt. Dabei wird für die Breite bzw. Höhe des Spektrums die anderthalbfache Breite bzw. Höhe der "
     "aktuellen Bitmap auf die nächst größere Zweierpotenz erweitert und der entstehende Rand mit Nullen "
     "aufgefüllt.\n\nWollen Sie nun das Spektrum für die aktuelle Bitmap berechnen?";
+
+constexpr const char* kManualSizeQuestion =
+    "Die Parameter für die Berechnung des Spektrums wurden geändert und gespeichert. Sie werden so lange "
+    "verwendet, bis Sie diese erneut ändern oder den Menüeintrag 'Größe automatisch festlegen' "
+    "auswählen.\n\nWollen Sie nun das Spektrum für die aktuelle Bitmap berechnen?";
 
 QString Text(const char* text) {
     return QString::fromUtf8(text);
@@ -112,6 +119,26 @@ void EditSpectrumCommand(MainWindow& window, const CommandCall&) {
         FinishSpectrumEditing(*context);
     }
     if (RunInverseDialog(window, *context)) FinishPixelChange(window);
+}
+
+void ManualSpectrumSizeCommand(MainWindow& window, const CommandCall&) {
+    AppSettings& settings = window.Settings();
+    {
+        BitmapSizeDlg dialog(settings.spectrumSize, std::nullopt, window.Prompt(), &window);
+        if (window.Prompt().RunDialog(dialog) != QDialog::Accepted) return;
+        settings.spectrumSize = dialog.Settings();
+    }
+    settings.spectrumEditor.manualSize = true;
+    window.SetChecked(kSpectrumAutoSizeId, false);
+    window.SetChecked(kSpectrumManualSizeId, true);
+    if (!window.Document().HasDocument()) return;
+    const GrayBitmap& bitmap = *window.Document().Bitmap();
+    SpectrumSizeError error = SpectrumSizeError::kNone;
+    // A grid that does not hold the image is reported when the spectrum is computed, not here.
+    if (!ManualSpectrumLayout(settings.spectrumSize, bitmap.width, bitmap.height, error)) return;
+    if (AskYesNo(window.Prompt(), Text(kManualSizeQuestion), Text(kSpectrumQuestionTitle))) {
+        window.Dispatch(kSpectrumEditId);
+    }
 }
 
 void AutomaticSpectrumSizeCommand(MainWindow& window, const CommandCall&) {

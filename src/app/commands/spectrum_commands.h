@@ -14,6 +14,8 @@ inline constexpr int kSpectrumManualSizeId = 40107;
 
 // 40016 "&Spektrum bearbeiten..." (F9).
 void EditSpectrumCommand(MainWindow& window, const CommandCall& call);
+// 40107 "&Größe manuell festlegen..." (Ctrl+F9).
+void ManualSpectrumSizeCommand(MainWindow& window, const CommandCall& call);
 // 40106 "Größe &automatisch festlegen" (Ctrl+Shift+F9).
 void AutomaticSpectrumSizeCommand(MainWindow& window, const CommandCall& call);
 

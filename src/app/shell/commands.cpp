@@ -202,8 +202,8 @@ constexpr std::array kCommands = {
                E::kDocument, C::kNone, 0, kSep},
     CommandRow{40106, M::kGlobalOps, "Größe &automatisch festlegen", "Strg+Shift+F9", "Ctrl+Shift+F9",
                &AutomaticSpectrumSizeCommand, E::kAlways, C::kOwnMark, 1, false},
-    CommandRow{40107, M::kGlobalOps, "&Größe manuell festlegen...", "Strg+F9", "Ctrl+F9", nullptr, E::kAlways,
-               C::kOwnMark, 0, false},
+    CommandRow{40107, M::kGlobalOps, "&Größe manuell festlegen...", "Strg+F9", "Ctrl+F9",
+               &ManualSpectrumSizeCommand, E::kAlways, C::kOwnMark, 0, false},
 
     CommandRow{40100, M::kParticles, "&Maxima suchen...", "", nullptr, &CountParticlesCommand, E::kDocument,
                C::kNone, 0, false},

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
@@ -16,6 +17,7 @@
 #include <cstring>
 #include <vector>
 
+#include "app/dialogs/bitmap_size_dlg.h"
 #include "app/dialogs/select_manual_dlg.h"
 #include "app/spectrum_editor/filter_spect_dlg.h"
 #include "app/spectrum_editor/input_number_dlg.h"
@@ -272,6 +274,48 @@ TEST_F(SpectrumCommandsTest, TypedMarkingIsCentredAndCancelRestoresTheEarlierOne
         EXPECT_NE(editor.CurrentMarking(), whole);
         editor.Dispatch(kEditorCancelId);
     });
+}
+
+TEST_F(SpectrumCommandsTest, ManualSizeIsChosenOnlyOnOkAndChecksTheImageWhenComputing) {
+    OpenPattern(100, 60);
+    prompter_->AnswerDialog([](QDialog&) { return static_cast<int>(QDialog::Rejected); });
+    Trigger(kSpectrumManualSizeId);
+    EXPECT_TRUE(window_->Action(kSpectrumAutoSizeId)->isChecked());
+    EXPECT_FALSE(window_->Action(kSpectrumManualSizeId)->isChecked());
+
+    // 64 x 64 cannot hold the 100 x 60 image: no question now, the size message on F9.
+    prompter_->AnswerDialog([](QDialog& dialog) {
+        auto& size = dynamic_cast<BitmapSizeDlg&>(dialog);
+        size.WidthBox()->setEditText("64");
+        size.HeightBox()->setEditText("64");
+        size.OkButton()->click();
+        return size.result();
+    });
+    Trigger(kSpectrumManualSizeId);
+    EXPECT_TRUE(window_->Action(kSpectrumManualSizeId)->isChecked());
+    EXPECT_FALSE(window_->Action(kSpectrumAutoSizeId)->isChecked());
+    Trigger(kSpectrumEditId);
+    EXPECT_EQ(prompter_->LastMessage().caption, QString("Spektrum berechnen - Fehlerhafte Größenangabe"));
+
+    // 128 x 64 holds it, centred: the question, then the editor on that grid.
+    prompter_->AnswerDialog([](QDialog& dialog) {
+        auto& size = dynamic_cast<BitmapSizeDlg&>(dialog);
+        size.WidthBox()->setEditText("128");
+        size.HeightBox()->setEditText("64");
+        size.CentreXBox()->setChecked(true);
+        size.CentreYBox()->setChecked(true);
+        size.OkButton()->click();
+        return size.result();
+    });
+    prompter_->AnswerMessage(Answer::kYes);
+    QueueEditor([](FilterSpectDlg& editor) {
+        EXPECT_EQ(editor.Context().width, 128);
+        EXPECT_EQ(editor.Context().height, 64);
+        EXPECT_EQ(editor.Context().offsetX, 14);
+        EXPECT_EQ(editor.Context().offsetY, 2);
+        editor.Dispatch(kEditorCancelId);
+    });
+    Trigger(kSpectrumManualSizeId);
 }
 
 }  // namespace

@@ -76,7 +76,6 @@ TEST(CommandTable, LabelsWithoutKeysAreThoseOfTheOriginalProgram) {
 // their own work, and the mouse tools with the pen, which are being wired. Any other row without
 // a handler is an enabled menu entry that does nothing.
 const std::set<int> kRowsAwaitingHandlers = {
-    40016, 40106, 40107,                                            // spectrum
     40014,                                                          // palette editor
     40027, 40034, 40028, 40101, 40039, 40129, 40042,                // mouse tools, marking, pen colour
     40040, 40041, 40043, 40112, 40113, 40114, 40115, 40116, 40117,  // pen sizes
