@@ -25,6 +25,7 @@ FilterSpectDlg::FilterSpectDlg(SpectrumContext& context, SpectrumEditorMemory& m
       toolClient_(std::make_unique<EditorToolClient>(*this)) {
     setWindowTitle(QString::fromUtf8(kSpectrumEditTitle));
     setSizeGripEnabled(true);
+    resize(720, 560);
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     auto* bar = new QMenuBar(this);
