@@ -157,6 +157,17 @@ void FilterSpectDlg::keyPressEvent(QKeyEvent* event) {
     QDialog::keyPressEvent(event);
 }
 
+void FilterSpectDlg::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Only now is the client area's size known: the grid goes to its middle at 1:1.
+    if (!placed_) {
+        placed_ = true;
+        CentreImage(view_->MutableState());
+        ClampOrigin(view_->MutableState());
+        view_->update();
+    }
+}
+
 void FilterSpectDlg::keyReleaseEvent(QKeyEvent* event) {
     if (!event->isAutoRepeat()) view_->ToolKeyUp(event->key());
     QDialog::keyReleaseEvent(event);

@@ -70,6 +70,7 @@ class FilterSpectDlg : public QDialog {
   protected:
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
   private:
     void BuildMenus(QMenuBar* bar);
@@ -83,6 +84,7 @@ class FilterSpectDlg : public QDialog {
     SpectrumViewSettings viewSettings_;
     int penSize_ = 1;
     int tool_ = 40027;
+    bool placed_ = false;
     std::map<int, QAction*> actions_;
     std::map<EditorMenu, QMenu*> popups_;
 };
