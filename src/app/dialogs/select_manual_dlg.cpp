@@ -12,6 +12,8 @@
 #include <QVBoxLayout>
 #include <utility>
 
+#include "spectrum/editor_marking.h"
+
 namespace tarkemo::app {
 namespace {
 
@@ -26,27 +28,33 @@ QLabel* ReadOnlyNumber(int32_t value, QWidget* parent) {
 }  // namespace
 
 SelectManualDlg::SelectManualDlg(const Marking& lastEntry, int32_t imageWidth, int32_t imageHeight,
-                                 MarkingChanged changed, QWidget* parent)
-    : QDialog(parent), imageWidth_(imageWidth), imageHeight_(imageHeight), changed_(std::move(changed)) {
+                                 MarkingChanged changed, QWidget* parent, ManualMode mode)
+    : QDialog(parent),
+      mode_(mode),
+      imageWidth_(imageWidth),
+      imageHeight_(imageHeight),
+      changed_(std::move(changed)) {
+    const bool spectrum = mode == ManualMode::kSpectrum;
     setWindowTitle("Markierung manuell eingeben");
     const ManualFields start = ManualFieldsFor(lastEntry);
 
     auto* marking = new QGroupBox("Markierung", this);
     auto* markingGrid = new QGridLayout(marking);
-    markingGrid->addWidget(new QLabel("Untere, linke Ecke:", marking), 0, 0, 1, 4);
-    x_ = AddField(markingGrid, 1, 0, "X:", start.x);
-    y_ = AddField(markingGrid, 1, 2, "Y:", start.y);
+    markingGrid->addWidget(new QLabel(spectrum ? "Zentriert um" : "Untere, linke Ecke:", marking), 0, 0, 1,
+                           4);
+    x_ = AddField(markingGrid, 1, 0, spectrum ? "Kx:" : "X:", start.x, spectrum);
+    y_ = AddField(markingGrid, 1, 2, spectrum ? "Ky:" : "Y:", start.y, spectrum);
     markingGrid->addWidget(new QLabel("Abmessungen:", marking), 2, 0, 1, 4);
     width_ = AddField(markingGrid, 3, 0, "Breite:", start.width);
     height_ = AddField(markingGrid, 3, 2, "Höhe:", start.height);
 
-    auto* bitmap = new QGroupBox("Bitmap", this);
+    auto* bitmap = new QGroupBox(spectrum ? "Spektrum" : "Bitmap", this);
     auto* bitmapGrid = new QGridLayout(bitmap);
     bitmapGrid->addWidget(new QLabel("Abmessungen:", bitmap), 0, 0, 1, 4);
     bitmapGrid->addWidget(new QLabel("Breite:", bitmap), 1, 0);
-    bitmapGrid->addWidget(ReadOnlyNumber(imageWidth, bitmap), 1, 1);
+    bitmapGrid->addWidget(ReadOnlyNumber(spectrum ? imageWidth / 2 : imageWidth, bitmap), 1, 1);
     bitmapGrid->addWidget(new QLabel("Höhe:", bitmap), 1, 2);
-    bitmapGrid->addWidget(ReadOnlyNumber(imageHeight, bitmap), 1, 3);
+    bitmapGrid->addWidget(ReadOnlyNumber(spectrum ? imageHeight / 2 : imageHeight, bitmap), 1, 3);
 
     auto* buttons = new QDialogButtonBox(this);
     ok_ = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
@@ -73,11 +81,12 @@ SelectManualDlg::SelectManualDlg(const Marking& lastEntry, int32_t imageWidth, i
 }
 
 QLineEdit* SelectManualDlg::AddField(QGridLayout* grid, int row, int column, const QString& label,
-                                     const std::string& value) {
+                                     const std::string& value, bool signedField) {
     auto* edit = new QLineEdit(QString::fromStdString(value), this);
     edit->setAlignment(Qt::AlignRight);
     // Only digits can be typed; pasted text is checked again by the field rules.
-    edit->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]*"), edit));
+    const QString digits = signedField ? "-?[0-9]*" : "[0-9]*";
+    edit->setValidator(new QRegularExpressionValidator(QRegularExpression(digits), edit));
     edit->setFixedWidth(edit->fontMetrics().horizontalAdvance("0000000") + 16);
     auto* name = new QLabel(label, this);
     name->setBuddy(edit);
@@ -89,6 +98,7 @@ QLineEdit* SelectManualDlg::AddField(QGridLayout* grid, int row, int column, con
 ManualMarking SelectManualDlg::Entry() const {
     const ManualFields fields{x_->text().toStdString(), y_->text().toStdString(),
                               width_->text().toStdString(), height_->text().toStdString()};
+    if (mode_ == ManualMode::kSpectrum) return CentredManualMarking(fields, imageWidth_, imageHeight_);
     return ManualMarkingFromFields(fields, imageWidth_, imageHeight_);
 }
 

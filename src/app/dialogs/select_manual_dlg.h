@@ -17,6 +17,10 @@ class QPushButton;
 
 namespace tarkemo::app {
 
+// The main window types the lower left corner and the size; the spectrum editor types a centre
+// frequency (Kx, Ky, possibly negative) and half-sizes, read by CentredManualMarking.
+enum class ManualMode { kImage, kSpectrum };
+
 class SelectManualDlg : public QDialog {
     Q_OBJECT
 
@@ -26,7 +30,7 @@ class SelectManualDlg : public QDialog {
     // The fields start from `lastEntry`; `changed` receives the marking right away and after
     // every change of a field.
     SelectManualDlg(const Marking& lastEntry, int32_t imageWidth, int32_t imageHeight, MarkingChanged changed,
-                    QWidget* parent = nullptr);
+                    QWidget* parent = nullptr, ManualMode mode = ManualMode::kImage);
 
     // What the fields mean now.
     ManualMarking Entry() const;
@@ -43,9 +47,10 @@ class SelectManualDlg : public QDialog {
 
   private:
     QLineEdit* AddField(QGridLayout* grid, int row, int column, const QString& label,
-                        const std::string& value);
+                        const std::string& value, bool signedField = false);
     void InputChanged();
 
+    ManualMode mode_;
     int32_t imageWidth_;
     int32_t imageHeight_;
     MarkingChanged changed_;

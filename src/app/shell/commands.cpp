@@ -11,6 +11,7 @@
 #include "app/commands/palette_commands.h"
 #include "app/commands/palette_editor_command.h"
 #include "app/commands/particle_commands.h"
+#include "app/commands/spectrum_commands.h"
 #include "app/commands/tool_commands.h"
 #include "app/shell/clipboard_commands.h"
 #include "app/shell/document_commands.h"
@@ -198,12 +199,12 @@ constexpr std::array kCommands = {
                E::kDocument, C::kNone, 0, false},
     CommandRow{40064, M::kLocalOps, "Ableitungsfilter diagonal", "Strg+9", "Ctrl+9", &BuiltinKernelCommand,
                E::kDocument, C::kNone, 0, false},
-    CommandRow{40016, M::kGlobalOps, "&Spektrum bearbeiten...", "F9", "F9", nullptr, E::kDocument, C::kNone,
-               0, kSep},
+    CommandRow{40016, M::kGlobalOps, "&Spektrum bearbeiten...", "F9", "F9", &EditSpectrumCommand,
+               E::kDocument, C::kNone, 0, kSep},
     CommandRow{40106, M::kGlobalOps, "Größe &automatisch festlegen", "Strg+Shift+F9", "Ctrl+Shift+F9",
-               nullptr, E::kAlways, C::kOwnMark, 1, false},
-    CommandRow{40107, M::kGlobalOps, "&Größe manuell festlegen...", "Strg+F9", "Ctrl+F9", nullptr, E::kAlways,
-               C::kOwnMark, 0, false},
+               &AutomaticSpectrumSizeCommand, E::kAlways, C::kOwnMark, 1, false},
+    CommandRow{40107, M::kGlobalOps, "&Größe manuell festlegen...", "Strg+F9", "Ctrl+F9",
+               &ManualSpectrumSizeCommand, E::kAlways, C::kOwnMark, 0, false},
 
     CommandRow{40100, M::kParticles, "&Maxima suchen...", "", nullptr, &CountParticlesCommand, E::kDocument,
                C::kNone, 0, false},

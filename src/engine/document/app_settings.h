@@ -6,11 +6,22 @@
 #include <string>
 
 #include "document/local_op_settings.h"
+#include "document/marking.h"
 #include "document/palette_mapping.h"
 #include "document/size_settings.h"
 #include "particles/particle_params.h"
 
 namespace tarkemo {
+
+// What the spectrum editor keeps between its openings.
+struct SpectrumEditorMemory {
+    bool manualSize = false;  // "Größe manuell festlegen" checked instead of "automatisch"
+    float exponent = 0.1f;    // exponent of the power-law scale
+    std::string fftFileName;  // shared by the five .FFT commands
+    std::string bmpFileName;  // bitmap save and the bitmap imports
+    std::string rgbFileName;  // false-colour palette files
+    Marking lastManualEntry;  // the manual marking dialog's last entry, all 0 at start
+};
 
 struct AppSettings {
     int penIndexLeft = 255;  // palette index drawn with the left mouse button
@@ -25,6 +36,7 @@ struct AppSettings {
     std::string rgbPaletteFileName;    // last RGB palette file loaded or exported
     std::string secondBitmapFileName;  // last second image of the two-bitmap commands and the export
     ColourRange paletteRange;          // the palette editor's marked colour range, kept between openings
+    SpectrumEditorMemory spectrumEditor;
 };
 
 }  // namespace tarkemo
