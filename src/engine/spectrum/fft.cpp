@@ -65,17 +65,18 @@ void BuildTables(int n, TableStore& store) {
         store.bitReverse[static_cast<size_t>(i)] = reversed;
     }
     // Every twiddle comes from the exact angle of its power, not from a recurrence.
-    for (int h = (log2n & 1) ? 2 : 4; 4 * h <= n; h *= 4) {
-        const double step = 2.0 * M_PI / (4.0 * h);
+    const int first = log2n % 3 == 0 ? 8 : 1 << (log2n % 3);
+    for (int h = first; 8 * h <= n; h *= 8) {
+        const double step = 2.0 * M_PI / (8.0 * h);
         for (int k = 0; k < h; ++k) {
-            for (int power = 1; power <= 3; ++power) {
+            for (int power = 1; power < 8; ++power) {
                 const double angle = step * (power * k);
                 store.twiddles.push_back(std::cos(angle));
                 store.twiddles.push_back(-std::sin(angle));
             }
         }
     }
-    store.tables = {n, log2n, store.bitReverse.data(), store.twiddles.data()};
+    store.tables = {n, log2n, first, store.bitReverse.data(), store.twiddles.data()};
 }
 
 int ThreadCount(int width, int height) {

@@ -25,86 +25,117 @@ inline double* ImagBlock(const Job& job, double* scratch) {
     return scratch + job.block + 8;
 }
 
-template <class V>
-inline void Radix2Pass(double* re, double* im, int n) {
-    constexpr size_t L = V::kLanes;
-    for (size_t j = 0; j < static_cast<size_t>(n); j += 2) {
-        double* r = re + j * L;
-        double* i = im + j * L;
-        const auto ar = V::Load(r), ai = V::Load(i), br = V::Load(r + L), bi = V::Load(i + L);
-        V::Store(r, ar + br);
-        V::Store(i, ai + bi);
-        V::Store(r + L, ar - br);
-        V::Store(i + L, ai - bi);
-    }
+// Four-point transform in place: X[q] = Σ x[r]·(−i)^(rq).
+template <class R>
+inline void Dft4(R& ar, R& ai, R& br, R& bi, R& cr, R& ci, R& dr, R& di) {
+    const R pr = ar + cr, pi = ai + ci, mr = ar - cr, mi = ai - ci;
+    const R qr = br + dr, qi = bi + di, er = br - dr, ei = bi - di;
+    ar = pr + qr, ai = pi + qi;
+    cr = pr - qr, ci = pi - qi;
+    br = mr + ei, bi = mi - er;
+    dr = mr - ei, di = mi + er;
 }
 
-// One radix-4 butterfly of a decimation in time on bit-reversed input. Its four inputs are the
-// transforms of the residues 0, 2, 1, 3 (mod 4) at distance s; the twiddles w^k, w^2k, w^3k (or
-// none) go to the residues 1, 2, 3.
+// Eight-point transform in registers of the residues x[r] (r = 0 .. 7, multiplied by w^(rk) =
+// (w[2r − 2], w[2r − 1]) first when kTwiddle), giving X[q] in x[q].
 template <class V, bool kTwiddle>
-inline void Butterfly4(double* re, double* im, size_t s, const double* w) {
-    auto a0r = V::Load(re), a0i = V::Load(im);
-    auto a2r = V::Load(re + s), a2i = V::Load(im + s);
-    auto a1r = V::Load(re + 2 * s), a1i = V::Load(im + 2 * s);
-    auto a3r = V::Load(re + 3 * s), a3i = V::Load(im + 3 * s);
+inline void Dft8(typename V::R* xr, typename V::R* xi, const double* w) {
+    using R = typename V::R;
     if constexpr (kTwiddle) {
-        const auto w1r = V::Set1(w[0]), w1i = V::Set1(w[1]);
-        const auto w2r = V::Set1(w[2]), w2i = V::Set1(w[3]);
-        const auto w3r = V::Set1(w[4]), w3i = V::Set1(w[5]);
-        const auto t1r = a1r * w1r - a1i * w1i, t1i = a1r * w1i + a1i * w1r;
-        const auto t2r = a2r * w2r - a2i * w2i, t2i = a2r * w2i + a2i * w2r;
-        const auto t3r = a3r * w3r - a3i * w3i, t3i = a3r * w3i + a3i * w3r;
-        a1r = t1r, a1i = t1i, a2r = t2r, a2i = t2i, a3r = t3r, a3i = t3i;
-    }
-    const auto pr = a0r + a2r, pi = a0i + a2i, mr = a0r - a2r, mi = a0i - a2i;
-    const auto qr = a1r + a3r, qi = a1i + a3i, dr = a1r - a3r, di = a1i - a3i;
-    V::Store(re, pr + qr);
-    V::Store(im, pi + qi);
-    V::Store(re + 2 * s, pr - qr);
-    V::Store(im + 2 * s, pi - qi);
-    // X[k + h] = (a0 − t2) − i·(t1 − t3), X[k + 3h] = (a0 − t2) + i·(t1 − t3)
-    V::Store(re + s, mr + di);
-    V::Store(im + s, mi - dr);
-    V::Store(re + 3 * s, mr - di);
-    V::Store(im + 3 * s, mi + dr);
-}
-
-template <class V>
-inline void Radix4Pass(double* re, double* im, int n, int h, const double* twiddles) {
-    constexpr size_t L = V::kLanes;
-    const size_t s = static_cast<size_t>(h) * L;
-    for (size_t j = 0; j < static_cast<size_t>(n); j += 4 * static_cast<size_t>(h)) {
-        for (int k = 0; k < h; ++k) {
-            const size_t at = (j + static_cast<size_t>(k)) * L;
-            Butterfly4<V, true>(re + at, im + at, s, twiddles + 6 * k);
+        for (int r = 1; r < 8; ++r) {
+            const R wr = V::Set1(w[2 * r - 2]), wi = V::Set1(w[2 * r - 1]);
+            const R tr = xr[r] * wr - xi[r] * wi;
+            xi[r] = xr[r] * wi + xi[r] * wr;
+            xr[r] = tr;
         }
     }
+    Dft4(xr[0], xi[0], xr[2], xi[2], xr[4], xi[4], xr[6], xi[6]);
+    Dft4(xr[1], xi[1], xr[3], xi[3], xr[5], xi[5], xr[7], xi[7]);
+    // The odd half times e^(−2πi·q/8) for q = 1, 2, 3.
+    const R half = V::Set1(0.70710678118654752440);
+    const R o1r = (xr[3] + xi[3]) * half, o1i = (xi[3] - xr[3]) * half;
+    const R o2r = xi[5], o2i = -xr[5];
+    const R o3r = (xi[7] - xr[7]) * half, o3i = (xr[7] + xi[7]) * -half;
+    const R oddR[4] = {xr[1], o1r, o2r, o3r}, oddI[4] = {xi[1], o1i, o2i, o3i};
+    const R evenR[4] = {xr[0], xr[2], xr[4], xr[6]}, evenI[4] = {xi[0], xi[2], xi[4], xi[6]};
+    for (int q = 0; q < 4; ++q) {
+        xr[q] = evenR[q] + oddR[q], xi[q] = evenI[q] + oddI[q];
+        xr[q + 4] = evenR[q] - oddR[q], xi[q + 4] = evenI[q] - oddI[q];
+    }
+}
+
+// The transform of the first pass, of radix 2, 4 or 8, without twiddles.
+template <class V, int kRadix>
+inline void FirstDft(typename V::R* xr, typename V::R* xi) {
+    if constexpr (kRadix == 2) {
+        const auto ar = xr[0], ai = xi[0];
+        xr[0] = ar + xr[1], xi[0] = ai + xi[1];
+        xr[1] = ar - xr[1], xi[1] = ai - xi[1];
+    } else if constexpr (kRadix == 4) {
+        Dft4(xr[0], xi[0], xr[1], xi[1], xr[2], xi[2], xr[3], xi[3]);
+    } else {
+        Dft8<V, false>(xr, xi, nullptr);
+    }
+}
+
+// In bit-reversed order, point p of a group of kRadix holds the residue BitReversed(p).
+template <int kRadix>
+constexpr int BitReversed(int p) {
+    return kRadix == 2 ? p : kRadix == 4 ? ((p & 1) << 1 | p >> 1) : ((p & 1) << 2 | (p & 2) | p >> 2);
+}
+
+template <class V, int kRadix>
+inline void FirstPassOf(double* re, double* im, size_t n) {
+    constexpr size_t L = V::kLanes;
+    typename V::R xr[8], xi[8];
+    for (size_t j = 0; j < n; j += kRadix) {
+        for (int p = 0; p < kRadix; ++p) {
+            xr[BitReversed<kRadix>(p)] = V::Load(re + (j + p) * L);
+            xi[BitReversed<kRadix>(p)] = V::Load(im + (j + p) * L);
+        }
+        FirstDft<V, kRadix>(xr, xi);
+        for (int t = 0; t < kRadix; ++t) V::Store(re + (j + t) * L, xr[t]), V::Store(im + (j + t) * L, xi[t]);
+    }
 }
 
 template <class V>
-inline void Radix4FirstPass(double* re, double* im, int n) {
+inline void FirstPass(double* re, double* im, const Tables& t) {
+    const size_t n = static_cast<size_t>(t.n);
+    if (t.firstRadix == 2) FirstPassOf<V, 2>(re, im, n);
+    if (t.firstRadix == 4) FirstPassOf<V, 4>(re, im, n);
+    if (t.firstRadix == 8) FirstPassOf<V, 8>(re, im, n);
+}
+
+// The radix-8 passes of span h = from, 8·from ... while 8h ≤ limit; `twiddles` moves past them.
+template <class V>
+inline void Radix8Passes(double* re, double* im, size_t n, size_t from, size_t limit,
+                         const double*& twiddles) {
     constexpr size_t L = V::kLanes;
-    for (size_t j = 0; j < static_cast<size_t>(n); j += 4)
-        Butterfly4<V, false>(re + j * L, im + j * L, L, nullptr);
+    typename V::R xr[8], xi[8];
+    for (size_t h = from; 8 * h <= limit; h *= 8) {
+        for (size_t j = 0; j < n; j += 8 * h) {
+            for (size_t k = 0; k < h; ++k) {
+                double* r = re + (j + k) * L;
+                double* i = im + (j + k) * L;
+                for (int m = 0; m < 8; ++m) {
+                    xr[BitReversed<8>(m)] = V::Load(r + m * h * L);
+                    xi[BitReversed<8>(m)] = V::Load(i + m * h * L);
+                }
+                Dft8<V, true>(xr, xi, twiddles + 14 * k);
+                for (int q = 0; q < 8; ++q) V::Store(r + q * h * L, xr[q]), V::Store(i + q * h * L, xi[q]);
+            }
+        }
+        twiddles += 14 * h;
+    }
 }
 
 // Transforms the L lanes of the scratch, whose input is already in bit-reversed order.
 template <class V>
-inline void LaneFft(double* re, double* im, const Tables& tables) {
-    const int n = tables.n;
-    int h = 4;
-    if (tables.log2n & 1) {
-        Radix2Pass<V>(re, im, n);
-        h = 2;
-    } else {
-        Radix4FirstPass<V>(re, im, n);
-    }
-    const double* twiddles = tables.twiddles;
-    for (; 4 * h <= n; h *= 4) {
-        Radix4Pass<V>(re, im, n, h, twiddles);
-        twiddles += 6 * h;
-    }
+inline void LaneFft(double* re, double* im, const Tables& t) {
+    const double* twiddles = t.twiddles;
+    FirstPass<V>(re, im, t);
+    Radix8Passes<V>(re, im, static_cast<size_t>(t.n), static_cast<size_t>(t.firstRadix),
+                    static_cast<size_t>(t.n), twiddles);
 }
 
 // Rows of length n (count of them, the others 0) into the lanes, bit-reversed, element by element.
@@ -181,14 +212,87 @@ void RowBatch(const Job& job, int row0, double* scratch) {
 
 // The strip's columns go to the scratch in groups of L, each group a contiguous block of
 // height·L doubles, so that every transform pass walks one compact block.
+// Every row of a strip lies on its own page, beyond the reach of the hardware prefetchers, so the
+// rows a few steps ahead are asked for explicitly.
+constexpr size_t kPrefetchRows = 8;
+
 template <class V>
-inline void GatherColumns(const float* src, size_t stride, int groups, const Tables& t, double* dst) {
+inline void PrefetchStrip(const float* row, size_t floats, bool write) {
+    for (size_t i = 0; i < floats; i += 16) {
+        if (write) {
+            __builtin_prefetch(row + i, 1);
+        } else {
+            __builtin_prefetch(row + i, 0);
+        }
+    }
+}
+
+// The strip's columns go to the scratch in groups of L, each group a contiguous block of
+// height·L doubles, so that every pass walks one compact block. The first pass is done on the
+// way in: its kRadix inputs q + r·M (M = n / kRadix) are whole rows of the strip, and its outputs
+// land together at the bit-reversed place of q.
+template <class V, int kRadix>
+inline void GatherColumnsFirst(const Job& job, size_t col0, int groups, double* re, double* im) {
     constexpr size_t L = V::kLanes;
-    const size_t groupSize = static_cast<size_t>(t.n) * L;
-    for (int r = 0; r < t.n; ++r) {
-        const float* row = src + static_cast<size_t>(r) * stride;
-        double* to = dst + static_cast<size_t>(t.bitReverse[r]) * L;
-        for (int g = 0; g < groups; ++g) V::Store(to + g * groupSize, V::Widen(V::LoadF(row + g * L)));
+    const Tables& t = job.columns;
+    const size_t n = static_cast<size_t>(t.n), m = n / kRadix, stride = static_cast<size_t>(job.width);
+    const size_t strip = static_cast<size_t>(groups) * L;
+    typename V::R xr[8], xi[8];
+    for (size_t q = 0; q < m; ++q) {
+        if (q + kPrefetchRows < m) {
+            for (int r = 0; r < kRadix; ++r) {
+                const size_t ahead = (q + kPrefetchRows + r * m) * stride + col0;
+                PrefetchStrip<V>(job.re + ahead, strip, false);
+                PrefetchStrip<V>(job.im + ahead, strip, false);
+            }
+        }
+        const size_t to = static_cast<size_t>(t.bitReverse[q]) * L;
+        for (size_t g = 0; g < static_cast<size_t>(groups); ++g) {
+            for (int r = 0; r < kRadix; ++r) {
+                const size_t from = (q + r * m) * stride + col0 + g * L;
+                xr[r] = V::Widen(V::LoadF(job.re + from));
+                xi[r] = V::Widen(V::LoadF(job.im + from));
+            }
+            FirstDft<V, kRadix>(xr, xi);
+            double* blockR = re + g * n * L + to;
+            double* blockI = im + g * n * L + to;
+            for (int u = 0; u < kRadix; ++u) V::Store(blockR + u * L, xr[u]), V::Store(blockI + u * L, xi[u]);
+        }
+    }
+}
+
+// The last radix-8 pass (span h = n/8) on the way out: its outputs k + q·h are whole rows of the
+// strip, scaled and rounded to float.
+template <class V>
+inline void ScatterColumnsLast(const Job& job, size_t col0, int groups, const double* twiddles,
+                               const double* re, const double* im) {
+    constexpr size_t L = V::kLanes;
+    const size_t n = static_cast<size_t>(job.columns.n), h = n / 8, stride = static_cast<size_t>(job.width);
+    const size_t strip = static_cast<size_t>(groups) * L;
+    const auto factor = V::Set1(job.scale);
+    typename V::R xr[8], xi[8];
+    for (size_t k = 0; k < h; ++k) {
+        if (k + kPrefetchRows < h) {
+            for (size_t q = 0; q < 8; ++q) {
+                const size_t ahead = (k + kPrefetchRows + q * h) * stride + col0;
+                PrefetchStrip<V>(job.re + ahead, strip, true);
+                PrefetchStrip<V>(job.im + ahead, strip, true);
+            }
+        }
+        for (size_t g = 0; g < static_cast<size_t>(groups); ++g) {
+            const double* blockR = re + g * n * L + k * L;
+            const double* blockI = im + g * n * L + k * L;
+            for (int m = 0; m < 8; ++m) {
+                xr[BitReversed<8>(m)] = V::Load(blockR + m * h * L);
+                xi[BitReversed<8>(m)] = V::Load(blockI + m * h * L);
+            }
+            Dft8<V, true>(xr, xi, twiddles + 14 * k);
+            for (size_t q = 0; q < 8; ++q) {
+                const size_t to = (k + q * h) * stride + col0 + g * L;
+                V::StoreF(job.re + to, V::Narrow(xr[q] * factor));
+                V::StoreF(job.im + to, V::Narrow(xi[q] * factor));
+            }
+        }
     }
 }
 
@@ -198,10 +302,9 @@ inline void ScatterColumns(const double* src, size_t stride, int groups, int n, 
     const size_t groupSize = static_cast<size_t>(n) * L;
     const auto factor = V::Set1(scale);
     for (size_t r = 0; r < static_cast<size_t>(n); ++r) {
-        const double* from = src + r * L;
-        float* row = dst + r * stride;
-        for (int g = 0; g < groups; ++g)
-            V::StoreF(row + g * L, V::Narrow(V::Load(from + g * groupSize) * factor));
+        for (int g = 0; g < groups; ++g) {
+            V::StoreF(dst + r * stride + g * L, V::Narrow(V::Load(src + g * groupSize + r * L) * factor));
+        }
     }
 }
 
@@ -230,7 +333,6 @@ inline void ScatterColumnsPlain(const double* src, int width, int n, double scal
 template <class V>
 void ColumnStrip(const Job& job, int col0, double* scratch) {
     constexpr int L = V::kLanes;
-    const size_t stride = static_cast<size_t>(job.width);
     const int n = job.height;
     float* const parts[2] = {job.re + col0, job.im + col0};
     double* const lanes[2] = {scratch, ImagBlock<V>(job, scratch)};
@@ -242,10 +344,21 @@ void ColumnStrip(const Job& job, int col0, double* scratch) {
     }
     const int groups = job.strip / L;
     const size_t groupSize = static_cast<size_t>(n) * L;
-    for (int p = 0; p < 2; ++p) GatherColumns<V>(parts[p], stride, groups, job.columns, lanes[p]);
-    for (int g = 0; g < groups; ++g)
-        LaneFft<V>(lanes[0] + g * groupSize, lanes[1] + g * groupSize, job.columns);
-    for (int p = 0; p < 2; ++p) ScatterColumns<V>(lanes[p], stride, groups, n, job.scale, parts[p]);
+    const Tables& t = job.columns;
+    if (t.firstRadix == 2) GatherColumnsFirst<V, 2>(job, col0, groups, lanes[0], lanes[1]);
+    if (t.firstRadix == 4) GatherColumnsFirst<V, 4>(job, col0, groups, lanes[0], lanes[1]);
+    if (t.firstRadix == 8) GatherColumnsFirst<V, 8>(job, col0, groups, lanes[0], lanes[1]);
+    if (n == t.firstRadix) {
+        for (int p = 0; p < 2; ++p) ScatterColumns<V>(lanes[p], job.width, groups, n, job.scale, parts[p]);
+        return;
+    }
+    const double* twiddles = t.twiddles;
+    for (int g = 0; g < groups; ++g) {
+        twiddles = t.twiddles;
+        Radix8Passes<V>(lanes[0] + g * groupSize, lanes[1] + g * groupSize, static_cast<size_t>(n),
+                        static_cast<size_t>(t.firstRadix), static_cast<size_t>(n) / 8, twiddles);
+    }
+    ScatterColumnsLast<V>(job, col0, groups, twiddles, lanes[0], lanes[1]);
 }
 
 }  // namespace tarkemo::fft

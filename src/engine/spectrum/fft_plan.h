@@ -10,14 +10,15 @@
 namespace tarkemo::fft {
 
 // Precomputed tables of one length n (a power of two, at least 2). The transform is a
-// decimation in time on bit-reversed input: one radix-2 pass when log2(n) is odd, otherwise a
-// radix-4 pass without twiddles, then radix-4 passes of span h = 2 or 4, 4h, 16h ... < n.
+// decimation in time on bit-reversed input: a first pass of radix 2, 4 or 8 (log2(n) mod 3 = 1,
+// 2, 0) without twiddles, then radix-8 passes of span h = 2, 4 or 8, 8h, 64h ... < n.
 struct Tables {
     int n = 0;
     int log2n = 0;
+    int firstRadix = 2;                   // 2, 4 or 8
     const int32_t* bitReverse = nullptr;  // n entries
-    // Per radix-4 pass with twiddles, in pass order, for k = 0 .. h−1 six doubles:
-    // w^k, w^2k, w^3k (real, imaginary) with w = e^(−2πi/(4h)).
+    // Per radix-8 pass, in pass order, for k = 0 .. h−1 fourteen doubles: w^k, w^2k ... w^7k
+    // (real, imaginary) with w = e^(−2πi/(8h)).
     const double* twiddles = nullptr;
 };
 
