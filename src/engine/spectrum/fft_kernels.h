@@ -184,6 +184,63 @@ inline void ScatterRowsTransposed(const double* src, size_t stride, int n, float
     }
 }
 
+// L full rows whose first pass (of radix kRadix, M = n / kRadix ≥ L) is done on the way in: the
+// tiles at columns k0 + r·M are transposed so that each lane holds its own row.
+template <class V, int kRadix>
+inline void GatherRowsFirst(const float* re0, const float* im0, size_t stride, const Tables& t, double* re,
+                            double* im) {
+    constexpr size_t L = V::kLanes;
+    const size_t m = static_cast<size_t>(t.n) / kRadix;
+    typename V::F tileR[kRadix][L], tileI[kRadix][L];
+    typename V::R xr[8], xi[8];
+    for (size_t k0 = 0; k0 < m; k0 += L) {
+        for (int r = 0; r < kRadix; ++r) {
+            for (size_t l = 0; l < L; ++l) {
+                tileR[r][l] = V::LoadF(re0 + l * stride + k0 + r * m);
+                tileI[r][l] = V::LoadF(im0 + l * stride + k0 + r * m);
+            }
+            V::TransposeF(tileR[r]);
+            V::TransposeF(tileI[r]);
+        }
+        for (size_t c = 0; c < L; ++c) {
+            for (int r = 0; r < kRadix; ++r) xr[r] = V::Widen(tileR[r][c]), xi[r] = V::Widen(tileI[r][c]);
+            FirstDft<V, kRadix>(xr, xi);
+            const size_t to = static_cast<size_t>(t.bitReverse[k0 + c]) * L;
+            for (int u = 0; u < kRadix; ++u)
+                V::Store(re + to + u * L, xr[u]), V::Store(im + to + u * L, xi[u]);
+        }
+    }
+}
+
+// The last radix-8 pass (span h = n/8 ≥ L) on the way out, transposed back into L full rows.
+template <class V>
+inline void ScatterRowsLast(const double* re, const double* im, const Tables& t, const double* twiddles,
+                            size_t stride, float* re0, float* im0) {
+    constexpr size_t L = V::kLanes;
+    const size_t h = static_cast<size_t>(t.n) / 8;
+    typename V::F outR[8][L], outI[8][L];
+    typename V::R xr[8], xi[8];
+    for (size_t k0 = 0; k0 < h; k0 += L) {
+        for (size_t c = 0; c < L; ++c) {
+            const size_t k = k0 + c;
+            for (int m = 0; m < 8; ++m) {
+                xr[BitReversed<8>(m)] = V::Load(re + (k + m * h) * L);
+                xi[BitReversed<8>(m)] = V::Load(im + (k + m * h) * L);
+            }
+            Dft8<V, true>(xr, xi, twiddles + 14 * k);
+            for (int q = 0; q < 8; ++q) outR[q][c] = V::Narrow(xr[q]), outI[q][c] = V::Narrow(xi[q]);
+        }
+        for (size_t q = 0; q < 8; ++q) {
+            V::TransposeF(outR[q]);
+            V::TransposeF(outI[q]);
+            for (size_t l = 0; l < L; ++l) {
+                V::StoreF(re0 + l * stride + k0 + q * h, outR[q][l]);
+                V::StoreF(im0 + l * stride + k0 + q * h, outI[q][l]);
+            }
+        }
+    }
+}
+
 template <class V>
 void RowBatch(const Job& job, int row0, double* scratch) {
     constexpr int L = V::kLanes;
@@ -192,15 +249,31 @@ void RowBatch(const Job& job, int row0, double* scratch) {
     float* const parts[2] = {job.re + static_cast<size_t>(row0) * stride,
                              job.im + static_cast<size_t>(row0) * stride};
     double* const lanes[2] = {scratch, ImagBlock<V>(job, scratch)};
-    const bool full = count == L && job.width >= L;
-    for (int p = 0; p < 2; ++p) {
-        if (full) {
-            GatherRowsTransposed<V>(parts[p], stride, job.rows, lanes[p]);
-        } else {
-            GatherRowsPlain<V>(parts[p], stride, count, job.rows, lanes[p]);
+    const Tables& t = job.rows;
+    const size_t n = static_cast<size_t>(t.n);
+    const bool full = count == L && t.n >= L;
+    const bool fuseFirst = full && t.n / t.firstRadix >= L;
+    const bool fuseLast = full && t.n >= 16 && t.n / 8 >= L;
+    if (fuseFirst) {
+        if (t.firstRadix == 2) GatherRowsFirst<V, 2>(parts[0], parts[1], stride, t, lanes[0], lanes[1]);
+        if (t.firstRadix == 4) GatherRowsFirst<V, 4>(parts[0], parts[1], stride, t, lanes[0], lanes[1]);
+        if (t.firstRadix == 8) GatherRowsFirst<V, 8>(parts[0], parts[1], stride, t, lanes[0], lanes[1]);
+    } else {
+        for (int p = 0; p < 2; ++p) {
+            if (full) {
+                GatherRowsTransposed<V>(parts[p], stride, t, lanes[p]);
+            } else {
+                GatherRowsPlain<V>(parts[p], stride, count, t, lanes[p]);
+            }
         }
+        FirstPass<V>(lanes[0], lanes[1], t);
     }
-    LaneFft<V>(lanes[0], lanes[1], job.rows);
+    const double* twiddles = t.twiddles;
+    Radix8Passes<V>(lanes[0], lanes[1], n, static_cast<size_t>(t.firstRadix), fuseLast ? n / 8 : n, twiddles);
+    if (fuseLast) {
+        ScatterRowsLast<V>(lanes[0], lanes[1], t, twiddles, stride, parts[0], parts[1]);
+        return;
+    }
     for (int p = 0; p < 2; ++p) {
         if (full) {
             ScatterRowsTransposed<V>(lanes[p], stride, job.width, parts[p]);
@@ -210,8 +283,6 @@ void RowBatch(const Job& job, int row0, double* scratch) {
     }
 }
 
-// The strip's columns go to the scratch in groups of L, each group a contiguous block of
-// height·L doubles, so that every transform pass walks one compact block.
 // Every row of a strip lies on its own page, beyond the reach of the hardware prefetchers, so the
 // rows a few steps ahead are asked for explicitly.
 constexpr size_t kPrefetchRows = 8;
