@@ -21,9 +21,9 @@ namespace {
 // -1: the widest supported instruction set; otherwise the forced Isa.
 std::atomic<int> forcedIsa{-1};
 
-// Column strips are at least this many floats wide, so that each row of a strip is a whole run of
-// cache lines for the hardware prefetcher.
-constexpr int kStripFloats = 64;
+// Column strips are this many floats wide (fewer when the grid is narrower): each row piece is a
+// run of whole cache lines, and a strip's scratch stays within the second-level cache.
+constexpr int kStripFloats = kMaxStripFloats;
 
 // Below this many elements the threads cost more than they bring.
 constexpr size_t kParallelElements = size_t{1} << 16;

@@ -284,18 +284,27 @@ void RowBatch(const Job& job, int row0, double* scratch) {
 }
 
 // Every row of a strip lies on its own page, beyond the reach of the hardware prefetchers, so the
-// rows a few steps ahead are asked for explicitly.
+// rows a few steps ahead are asked for explicitly (into the second-level cache: the rows of a strip
+// all map to the same few first-level sets).
 constexpr size_t kPrefetchRows = 8;
 
 template <class V>
 inline void PrefetchStrip(const float* row, size_t floats, bool write) {
     for (size_t i = 0; i < floats; i += 16) {
         if (write) {
-            __builtin_prefetch(row + i, 1);
+            __builtin_prefetch(row + i, 1, 2);
         } else {
-            __builtin_prefetch(row + i, 0);
+            __builtin_prefetch(row + i, 0, 2);
         }
     }
+}
+
+// The kRadix × 2 strip pieces one butterfly step reads or writes are copied through a small
+// buffer, so that each cache line of the big arrays is touched once and whole.
+template <class V>
+inline void CopyFloats(const float* from, size_t count, float* to) {
+    constexpr size_t L = V::kLanes;
+    for (size_t i = 0; i < count; i += L) V::StoreF(to + i, V::LoadF(from + i));
 }
 
 // The strip's columns go to the scratch in groups of L, each group a contiguous block of
@@ -308,21 +317,23 @@ inline void GatherColumnsFirst(const Job& job, size_t col0, int groups, double* 
     const Tables& t = job.columns;
     const size_t n = static_cast<size_t>(t.n), m = n / kRadix, stride = static_cast<size_t>(job.width);
     const size_t strip = static_cast<size_t>(groups) * L;
+    alignas(64) float stage[2][kRadix][kMaxStripFloats];
     typename V::R xr[8], xi[8];
     for (size_t q = 0; q < m; ++q) {
-        if (q + kPrefetchRows < m) {
-            for (int r = 0; r < kRadix; ++r) {
-                const size_t ahead = (q + kPrefetchRows + r * m) * stride + col0;
-                PrefetchStrip<V>(job.re + ahead, strip, false);
-                PrefetchStrip<V>(job.im + ahead, strip, false);
+        for (int r = 0; r < kRadix; ++r) {
+            const size_t from = (q + r * m) * stride + col0;
+            if (q + kPrefetchRows < m) {
+                PrefetchStrip<V>(job.re + from + kPrefetchRows * stride, strip, false);
+                PrefetchStrip<V>(job.im + from + kPrefetchRows * stride, strip, false);
             }
+            CopyFloats<V>(job.re + from, strip, stage[0][r]);
+            CopyFloats<V>(job.im + from, strip, stage[1][r]);
         }
         const size_t to = static_cast<size_t>(t.bitReverse[q]) * L;
         for (size_t g = 0; g < static_cast<size_t>(groups); ++g) {
             for (int r = 0; r < kRadix; ++r) {
-                const size_t from = (q + r * m) * stride + col0 + g * L;
-                xr[r] = V::Widen(V::LoadF(job.re + from));
-                xi[r] = V::Widen(V::LoadF(job.im + from));
+                xr[r] = V::Widen(V::LoadF(stage[0][r] + g * L));
+                xi[r] = V::Widen(V::LoadF(stage[1][r] + g * L));
             }
             FirstDft<V, kRadix>(xr, xi);
             double* blockR = re + g * n * L + to;
@@ -335,21 +346,15 @@ inline void GatherColumnsFirst(const Job& job, size_t col0, int groups, double* 
 // The last radix-8 pass (span h = n/8) on the way out: its outputs k + q·h are whole rows of the
 // strip, scaled and rounded to float.
 template <class V>
-inline void ScatterColumnsLast(const Job& job, size_t col0, int groups, const double* twiddles,
-                               const double* re, const double* im) {
+inline void ScatterColumnsLast(const Job& job, size_t col0, int groups, const double* twiddles, const double* re,
+                               const double* im) {
     constexpr size_t L = V::kLanes;
     const size_t n = static_cast<size_t>(job.columns.n), h = n / 8, stride = static_cast<size_t>(job.width);
     const size_t strip = static_cast<size_t>(groups) * L;
     const auto factor = V::Set1(job.scale);
+    alignas(64) float stage[2][8][kMaxStripFloats];
     typename V::R xr[8], xi[8];
     for (size_t k = 0; k < h; ++k) {
-        if (k + kPrefetchRows < h) {
-            for (size_t q = 0; q < 8; ++q) {
-                const size_t ahead = (k + kPrefetchRows + q * h) * stride + col0;
-                PrefetchStrip<V>(job.re + ahead, strip, true);
-                PrefetchStrip<V>(job.im + ahead, strip, true);
-            }
-        }
         for (size_t g = 0; g < static_cast<size_t>(groups); ++g) {
             const double* blockR = re + g * n * L + k * L;
             const double* blockI = im + g * n * L + k * L;
@@ -359,10 +364,18 @@ inline void ScatterColumnsLast(const Job& job, size_t col0, int groups, const do
             }
             Dft8<V, true>(xr, xi, twiddles + 14 * k);
             for (size_t q = 0; q < 8; ++q) {
-                const size_t to = (k + q * h) * stride + col0 + g * L;
-                V::StoreF(job.re + to, V::Narrow(xr[q] * factor));
-                V::StoreF(job.im + to, V::Narrow(xi[q] * factor));
+                V::StoreF(stage[0][q] + g * L, V::Narrow(xr[q] * factor));
+                V::StoreF(stage[1][q] + g * L, V::Narrow(xi[q] * factor));
             }
+        }
+        for (size_t q = 0; q < 8; ++q) {
+            const size_t to = (k + q * h) * stride + col0;
+            if (k + kPrefetchRows < h) {
+                PrefetchStrip<V>(job.re + to + kPrefetchRows * stride, strip, true);
+                PrefetchStrip<V>(job.im + to + kPrefetchRows * stride, strip, true);
+            }
+            CopyFloats<V>(stage[0][q], strip, job.re + to);
+            CopyFloats<V>(stage[1][q], strip, job.im + to);
         }
     }
 }

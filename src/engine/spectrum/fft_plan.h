@@ -36,6 +36,9 @@ struct Job {
     Tables columns;      // length height
 };
 
+// Column strips are at most this many floats wide.
+constexpr int kMaxStripFloats = 64;
+
 struct Kernels {
     int lanes = 0;
     // Transforms rows row0 .. row0 + lanes − 1 (fewer at the top of the grid).
