@@ -86,7 +86,9 @@ int ThreadCount(int width, int height) {
 }
 
 // Rows in batches of one register's lanes, then columns in strips. The partition depends only on
-// the sizes and the instruction set, so each transform is computed the same way on any thread.
+// the sizes and the instruction set, so each transform is computed the same way whichever thread
+// takes its block; blocks are handed out as threads come free, which keeps a machine shared with
+// other work from stalling the whole team on one slow thread.
 bool RunPasses(const Job& job, const Kernels& kernels, double* scratch, size_t scratchPerThread, int threads,
                Progress* progress) {
     const int rowBatches = (job.height + kernels.lanes - 1) / kernels.lanes;
@@ -101,13 +103,13 @@ bool RunPasses(const Job& job, const Kernels& kernels, double* scratch, size_t s
 #pragma omp parallel num_threads(threads)
     {
         double* own = scratch + static_cast<size_t>(omp_get_thread_num()) * scratchPerThread;
-#pragma omp for schedule(static)
+#pragma omp for schedule(dynamic)
         for (int batch = 0; batch < rowBatches; ++batch) {
             if (stop.load(std::memory_order_relaxed)) continue;
             kernels.rowBatch(job, batch * kernels.lanes, own);
             finished();
         }
-#pragma omp for schedule(static)
+#pragma omp for schedule(dynamic)
         for (int strip = 0; strip < strips; ++strip) {
             if (stop.load(std::memory_order_relaxed)) continue;
             kernels.columnStrip(job, strip * job.strip, own);
