@@ -79,10 +79,12 @@ void BuildTables(int n, TableStore& store) {
     store.tables = {n, log2n, first, store.bitReverse.data(), store.twiddles.data()};
 }
 
-int ThreadCount(int width, int height) {
-    const size_t elements = static_cast<size_t>(width) * static_cast<size_t>(height);
+// Threads beyond the number of blocks of either pass would only cost scratch memory.
+int ThreadCount(const Job& job, int lanes) {
+    const size_t elements = static_cast<size_t>(job.width) * static_cast<size_t>(job.height);
     if (elements < kParallelElements || omp_in_parallel()) return 1;
-    return std::max(1, omp_get_max_threads());
+    const int blocks = std::max((job.height + lanes - 1) / lanes, job.width / job.strip);
+    return std::clamp(omp_get_max_threads(), 1, blocks);
 }
 
 // Rows in batches of one register's lanes, then columns in strips. The partition depends only on
@@ -160,7 +162,7 @@ bool Fft2D(float* re, float* im, int width, int height, int sign, Progress* prog
     const size_t columnLanes = static_cast<size_t>(height) * std::max(job.strip, kernels.lanes);
     job.block = (std::max(rowLanes, columnLanes) + 7) / 8 * 8;
     const size_t perThread = 2 * job.block + 16;
-    const int threads = fft::ThreadCount(width, height);
+    const int threads = fft::ThreadCount(job, kernels.lanes);
     fft::TableStore rowTables, columnTables;
     std::unique_ptr<double[]> scratch;
     try {

@@ -148,8 +148,9 @@ bool SameBytes(const Grid& a, const Grid& b) {
            std::memcmp(a.im.data(), b.im.data(), a.Size() * 4) == 0;
 }
 
-const std::vector<std::pair<int, int>> kShapes = {{2, 2},  {2, 4},    {4, 2},    {8, 8},    {16, 4},
-                                                  {4, 32}, {2, 4096}, {4096, 2}, {64, 128}, {256, 64}};
+const std::vector<std::pair<int, int>> kShapes = {{2, 2},    {2, 4},    {4, 2},     {8, 8},
+                                                  {16, 4},   {4, 32},   {2, 4096},  {4096, 2},
+                                                  {64, 128}, {256, 64}, {2, 16384}, {16384, 2}};
 
 TEST(Fft2D, ForwardThenInverseGivesTheInputBack) {
     for (const auto& [w, h] : kShapes) {
