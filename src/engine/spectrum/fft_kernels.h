@@ -184,25 +184,33 @@ inline void ScatterRowsTransposed(const double* src, size_t stride, int n, float
     }
 }
 
-// L full rows whose first pass (of radix kRadix, M = n / kRadix ≥ L) is done on the way in: the
-// tiles at columns k0 + r·M are transposed so that each lane holds its own row.
+// Row tiles are kTileFloats wide (kTileFloats / L transposes side by side), so that each row
+// access of the fused passes below covers a whole cache line.
+constexpr size_t kTileFloats = 16;
+
+// L full rows whose first pass (of radix kRadix, M = n / kRadix ≥ kTileFloats) is done on the way
+// in: the tiles at columns k0 + r·M are transposed so that each lane holds its own row.
 template <class V, int kRadix>
 inline void GatherRowsFirst(const float* re0, const float* im0, size_t stride, const Tables& t, double* re,
                             double* im) {
     constexpr size_t L = V::kLanes;
     const size_t m = static_cast<size_t>(t.n) / kRadix;
-    typename V::F tileR[kRadix][L], tileI[kRadix][L];
+    typename V::F tileR[kRadix][kTileFloats], tileI[kRadix][kTileFloats];
     typename V::R xr[8], xi[8];
-    for (size_t k0 = 0; k0 < m; k0 += L) {
+    for (size_t k0 = 0; k0 < m; k0 += kTileFloats) {
         for (int r = 0; r < kRadix; ++r) {
             for (size_t l = 0; l < L; ++l) {
-                tileR[r][l] = V::LoadF(re0 + l * stride + k0 + r * m);
-                tileI[r][l] = V::LoadF(im0 + l * stride + k0 + r * m);
+                for (size_t c0 = 0; c0 < kTileFloats; c0 += L) {
+                    tileR[r][c0 + l] = V::LoadF(re0 + l * stride + k0 + c0 + r * m);
+                    tileI[r][c0 + l] = V::LoadF(im0 + l * stride + k0 + c0 + r * m);
+                }
             }
-            V::TransposeF(tileR[r]);
-            V::TransposeF(tileI[r]);
+            for (size_t c0 = 0; c0 < kTileFloats; c0 += L) {
+                V::TransposeF(tileR[r] + c0);
+                V::TransposeF(tileI[r] + c0);
+            }
         }
-        for (size_t c = 0; c < L; ++c) {
+        for (size_t c = 0; c < kTileFloats; ++c) {
             for (int r = 0; r < kRadix; ++r) xr[r] = V::Widen(tileR[r][c]), xi[r] = V::Widen(tileI[r][c]);
             FirstDft<V, kRadix>(xr, xi);
             const size_t to = static_cast<size_t>(t.bitReverse[k0 + c]) * L;
@@ -212,16 +220,17 @@ inline void GatherRowsFirst(const float* re0, const float* im0, size_t stride, c
     }
 }
 
-// The last radix-8 pass (span h = n/8 ≥ L) on the way out, transposed back into L full rows.
+// The last radix-8 pass (span h = n/8 ≥ kTileFloats) on the way out, transposed back into L full
+// rows.
 template <class V>
 inline void ScatterRowsLast(const double* re, const double* im, const Tables& t, const double* twiddles,
                             size_t stride, float* re0, float* im0) {
     constexpr size_t L = V::kLanes;
     const size_t h = static_cast<size_t>(t.n) / 8;
-    typename V::F outR[8][L], outI[8][L];
+    typename V::F outR[8][kTileFloats], outI[8][kTileFloats];
     typename V::R xr[8], xi[8];
-    for (size_t k0 = 0; k0 < h; k0 += L) {
-        for (size_t c = 0; c < L; ++c) {
+    for (size_t k0 = 0; k0 < h; k0 += kTileFloats) {
+        for (size_t c = 0; c < kTileFloats; ++c) {
             const size_t k = k0 + c;
             for (int m = 0; m < 8; ++m) {
                 xr[BitReversed<8>(m)] = V::Load(re + (k + m * h) * L);
@@ -231,11 +240,15 @@ inline void ScatterRowsLast(const double* re, const double* im, const Tables& t,
             for (int q = 0; q < 8; ++q) outR[q][c] = V::Narrow(xr[q]), outI[q][c] = V::Narrow(xi[q]);
         }
         for (size_t q = 0; q < 8; ++q) {
-            V::TransposeF(outR[q]);
-            V::TransposeF(outI[q]);
+            for (size_t c0 = 0; c0 < kTileFloats; c0 += L) {
+                V::TransposeF(outR[q] + c0);
+                V::TransposeF(outI[q] + c0);
+            }
             for (size_t l = 0; l < L; ++l) {
-                V::StoreF(re0 + l * stride + k0 + q * h, outR[q][l]);
-                V::StoreF(im0 + l * stride + k0 + q * h, outI[q][l]);
+                for (size_t c0 = 0; c0 < kTileFloats; c0 += L) {
+                    V::StoreF(re0 + l * stride + k0 + c0 + q * h, outR[q][c0 + l]);
+                    V::StoreF(im0 + l * stride + k0 + c0 + q * h, outI[q][c0 + l]);
+                }
             }
         }
     }
@@ -252,8 +265,8 @@ void RowBatch(const Job& job, int row0, double* scratch) {
     const Tables& t = job.rows;
     const size_t n = static_cast<size_t>(t.n);
     const bool full = count == L && t.n >= L;
-    const bool fuseFirst = full && t.n / t.firstRadix >= L;
-    const bool fuseLast = full && t.n >= 16 && t.n / 8 >= L;
+    const bool fuseFirst = full && static_cast<size_t>(t.n / t.firstRadix) >= kTileFloats;
+    const bool fuseLast = full && t.n >= 16 && static_cast<size_t>(t.n / 8) >= kTileFloats;
     if (fuseFirst) {
         if (t.firstRadix == 2) GatherRowsFirst<V, 2>(parts[0], parts[1], stride, t, lanes[0], lanes[1]);
         if (t.firstRadix == 4) GatherRowsFirst<V, 4>(parts[0], parts[1], stride, t, lanes[0], lanes[1]);
@@ -346,8 +359,8 @@ inline void GatherColumnsFirst(const Job& job, size_t col0, int groups, double* 
 // The last radix-8 pass (span h = n/8) on the way out: its outputs k + q·h are whole rows of the
 // strip, scaled and rounded to float.
 template <class V>
-inline void ScatterColumnsLast(const Job& job, size_t col0, int groups, const double* twiddles, const double* re,
-                               const double* im) {
+inline void ScatterColumnsLast(const Job& job, size_t col0, int groups, const double* twiddles,
+                               const double* re, const double* im) {
     constexpr size_t L = V::kLanes;
     const size_t n = static_cast<size_t>(job.columns.n), h = n / 8, stride = static_cast<size_t>(job.width);
     const size_t strip = static_cast<size_t>(groups) * L;
