@@ -2,9 +2,9 @@
 // instruction set. Every lane holds its own transform (a row or a column), so the lanes never
 // interact and share each twiddle factor. The float data is widened to double when it enters the
 // scratch and rounded once when it leaves, so each pass rounds every element once. In the
-// scratch, element k of lane l is at [k·L + l] (real and imaginary part in two blocks). Every
-// function here is a template on V, and each V lives in an anonymous namespace of its instruction
-// set's source: nothing compiled for a wider instruction set can be merged into a narrower form.
+// scratch, element k of lane l is at [k·L + l] (real and imaginary part in two blocks).
+// Everything here has internal linkage, so that nothing compiled for a wider instruction set can
+// be merged into the form of a narrower one.
 //
 // V provides: R (a register of L doubles), F (a register holding L floats), kLanes, Load/Store
 // (aligned doubles), LoadF/StoreF (L unaligned floats), Widen/Narrow between F and R, Set1, and
@@ -17,6 +17,7 @@
 #include "spectrum/fft_plan.h"
 
 namespace tarkemo::fft {
+namespace {
 
 // The real and imaginary block of a thread's scratch; the imaginary block is skewed by one cache
 // line so that the two never map to the same cache sets.
@@ -458,4 +459,5 @@ void ColumnStrip(const Job& job, int col0, double* scratch) {
     ScatterColumnsLast<V>(job, col0, groups, twiddles, lanes[0], lanes[1]);
 }
 
+}  // namespace
 }  // namespace tarkemo::fft
