@@ -232,8 +232,8 @@ TEST(Fft2D, RefusesSizesThatAreNoPowerOfTwo) {
 
 // Every thread count and every instruction set computes each transform the same way.
 TEST(Fft2D, SameBytesForEveryThreadCountAndInstructionSet) {
-    for (const auto& [w, h] :
-         std::vector<std::pair<int, int>>{{512, 256}, {4096, 32}, {16, 2048}, {8, 8}, {4, 64}, {2, 512}}) {
+    for (const auto& [w, h] : std::vector<std::pair<int, int>>{
+             {512, 256}, {4096, 32}, {16, 2048}, {8, 8}, {4, 64}, {2, 512}, {512, 4}, {128, 2}}) {
         Grid expected = RandomGrid(w, h, 3);
         fft::ForceIsa(fft::Isa::kSse);
         omp_set_num_threads(1);
