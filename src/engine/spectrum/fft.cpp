@@ -21,8 +21,9 @@ namespace {
 // -1: the widest supported instruction set; otherwise the forced Isa.
 std::atomic<int> forcedIsa{-1};
 
-// Column strips are this many floats wide (fewer when the grid is narrower): each row piece is a
-// run of whole cache lines, and a strip's scratch stays within the second-level cache.
+// Column strips are this many floats wide (fewer when the grid is narrower): each row piece of a
+// strip is a run of four whole cache lines, which the prefetchers and the page walks need, while
+// the strip's scratch (height × 64 complex doubles) still stays in the caches near the core.
 constexpr int kStripFloats = kMaxStripFloats;
 
 // Below this many elements the threads cost more than they bring.
@@ -70,7 +71,7 @@ void BuildTables(int n, TableStore& store) {
         const double step = 2.0 * M_PI / (8.0 * h);
         for (int k = 0; k < h; ++k) {
             for (int power = 1; power < 8; ++power) {
-                const double angle = step * (power * k);
+                const double angle = step * (static_cast<double>(power) * k);
                 store.twiddles.push_back(std::cos(angle));
                 store.twiddles.push_back(-std::sin(angle));
             }
