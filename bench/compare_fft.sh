@@ -45,7 +45,8 @@ for path in sys.argv[2:]:
             continue
         factor = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[run["time_unit"]]
         name = run["run_name"] if "run_name" in run else run["name"]
-        keep(name.replace("/real_time", ""), run["real_time"] * factor, run["cpu_time"] * factor)
+        keep(name.replace("/process_time", "").replace("/real_time", ""), run["real_time"] * factor,
+             run["cpu_time"] * factor)
 
 print(f"{'grid':>10} {'threads':>7} {'Fft2D':>16} {'fftwf interl.':>16} {'fftwf split':>16} {'scipy fft2':>16}"
       f" {'/fftwf':>7} {'/scipy':>7}")
