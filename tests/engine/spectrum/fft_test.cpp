@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <omp.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <cstdio>
@@ -232,6 +233,7 @@ TEST(Fft2D, RefusesSizesThatAreNoPowerOfTwo) {
 
 // Every thread count and every instruction set computes each transform the same way.
 TEST(Fft2D, SameBytesForEveryThreadCountAndInstructionSet) {
+    const int defaultThreads = omp_get_max_threads();
     for (const auto& [w, h] : std::vector<std::pair<int, int>>{
              {512, 256}, {4096, 32}, {16, 2048}, {8, 8}, {4, 64}, {2, 512}, {512, 4}, {128, 2}}) {
         Grid expected = RandomGrid(w, h, 3);
@@ -251,6 +253,22 @@ TEST(Fft2D, SameBytesForEveryThreadCountAndInstructionSet) {
         }
     }
     fft::UseBestIsa();
+    omp_set_num_threads(defaultThreads);
+}
+
+// Arrays that start one float past a cache line (as any float array may) give the same bytes.
+TEST(Fft2D, SameBytesForUnalignedArrays) {
+    for (const auto& [w, h] : std::vector<std::pair<int, int>>{{256, 128}, {64, 512}, {2, 64}}) {
+        Grid expected = RandomGrid(w, h, 9);
+        const size_t n = expected.Size();
+        std::vector<float> re(n + 1), im(n + 3);
+        std::copy(expected.re.begin(), expected.re.end(), re.begin() + 1);
+        std::copy(expected.im.begin(), expected.im.end(), im.begin() + 3);
+        ASSERT_TRUE(Transform(expected, -1));
+        ASSERT_TRUE(Fft2D(re.data() + 1, im.data() + 3, w, h, -1));
+        EXPECT_TRUE(std::equal(expected.re.begin(), expected.re.end(), re.begin() + 1)) << w << "x" << h;
+        EXPECT_TRUE(std::equal(expected.im.begin(), expected.im.end(), im.begin() + 3)) << w << "x" << h;
+    }
 }
 
 TEST(Fft2D, ProgressReportsAndStops) {
