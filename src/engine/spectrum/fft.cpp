@@ -182,15 +182,20 @@ bool Fft2D(float* re, float* im, int width, int height, int sign, Progress* prog
 }
 
 void ShiftSpectrum(float* re, float* im, float* scratch, int width, int height, int direction) {
-    (void)direction;  // W and H are even: both directions are the same permutation
-    const size_t w = static_cast<size_t>(width), h = static_cast<size_t>(height);
-    for (float* array : {re, im}) {
-        std::memcpy(scratch, array, w * h * sizeof(float));
-        for (size_t y = 0; y < h; ++y) {
-            const float* from = scratch + ((y + h / 2) % h) * w;
-            float* to = array + y * w;
-            std::memcpy(to, from + w / 2, (w / 2) * sizeof(float));
-            std::memcpy(to + w / 2, from, (w / 2) * sizeof(float));
+    // W and H are even: both directions are the same permutation, which swaps each quadrant with
+    // the opposite one in place, so the scratch array is not needed.
+    (void)scratch;
+    (void)direction;
+    const size_t w = static_cast<size_t>(width), half = w / 2;
+    const int rows = height / 2;
+    const bool parallel = w * static_cast<size_t>(height) >= fft::kParallelElements && !omp_in_parallel();
+#pragma omp parallel for schedule(static) if (parallel)
+    for (int y = 0; y < rows; ++y) {
+        for (float* array : {re, im}) {
+            float* low = array + static_cast<size_t>(y) * w;
+            float* high = array + static_cast<size_t>(y + rows) * w;
+            std::swap_ranges(low, low + half, high + half);
+            std::swap_ranges(low + half, low + w, high);
         }
     }
 }

@@ -319,7 +319,7 @@ TEST(ShiftSpectrum, MovesTheOriginToTheMiddleAndBack) {
     struct Case {
         int w, h;
     };
-    for (const Case& c : {Case{2, 2}, Case{4, 2}, Case{8, 4}, Case{2, 16}}) {
+    for (const Case& c : {Case{2, 2}, Case{4, 2}, Case{8, 4}, Case{2, 16}, Case{512, 256}}) {
         const size_t n = size_t(c.w) * c.h;
         std::vector<float> re(n), im(n), scratch(n);
         for (size_t i = 0; i < n; ++i) re[i] = float(i), im[i] = -float(i);
