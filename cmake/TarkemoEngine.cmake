@@ -29,6 +29,14 @@ tarkemo_engine_part(document DEPENDS tarkemo_image)
 tarkemo_engine_part(particles DEPENDS tarkemo_image)
 tarkemo_engine_part(spectrum DEPENDS tarkemo_ops tarkemo_document tarkemo_image)
 
+# The FFT kernels exist once per instruction set and must give the same bytes on each: no
+# contraction into fused multiply-adds, which only the wider forms could do.
+set(fft_dir ${TARKEMO_ENGINE_DIR}/spectrum)
+set_source_files_properties(${fft_dir}/fft.cpp PROPERTIES COMPILE_OPTIONS -ffp-contract=off)
+set_source_files_properties(${fft_dir}/fft_sse.cpp PROPERTIES COMPILE_OPTIONS "-march=x86-64-v2;-ffp-contract=off")
+set_source_files_properties(${fft_dir}/fft_avx2.cpp PROPERTIES COMPILE_OPTIONS "-march=x86-64-v3;-ffp-contract=off")
+set_source_files_properties(${fft_dir}/fft_avx512.cpp PROPERTIES COMPILE_OPTIONS "-march=x86-64-v4;-ffp-contract=off")
+
 add_library(tarkemo_engine INTERFACE)
 target_link_libraries(tarkemo_engine INTERFACE tarkemo_image tarkemo_ops tarkemo_document
                                                tarkemo_particles tarkemo_spectrum)
