@@ -2,7 +2,8 @@
 # Installs with apt-get whatever the build needs and this machine lacks.
 set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          qt6-base-dev qt6-translations-l10n libgl-dev)
+          qt6-base-dev qt6-translations-l10n libgl-dev
+          clang libclang-rt-14-dev libomp-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
