@@ -17,7 +17,7 @@ const StepDef* FindStep(std::string_view step, std::string_view& argument) {
 }
 
 std::string ApplyUsage() {
-    std::string text = "Aufruf: tarkemo-cli apply [--yes] IN OUT.bmp SCHRITT...\nSchritte:";
+    std::string text = "Aufruf: tarkemo-cli apply [--yes] [--] IN OUT.bmp SCHRITT...\nSchritte:";
     for (const StepDef& def : AllSteps()) text += "\n  " + std::string(def.usage);
     return text;
 }
@@ -28,6 +28,10 @@ int RunApply(Arguments args) {
     bool yes = false;
     size_t first = 0;
     for (; first < args.size() && args[first].starts_with("--"); ++first) {
+        if (args[first] == "--") {  // the end of the options: IN may start with "--"
+            ++first;
+            break;
+        }
         if (args[first] != "--yes") return Report({kBadUsage, "Unbekannte Option: " + args[first]});
         yes = true;
     }

@@ -1,9 +1,12 @@
 // tarkemo-cli: the engine without a window, for batches and scripts.
 #include <cstdio>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "cli/cli_common.h"
 #include "cli/commands.h"
+#include "image/staged_cleanup.h"
 
 namespace tarkemo::cli {
 
@@ -36,11 +39,17 @@ int PrintUsage() {
 int main(int argc, char** argv) {
     using namespace tarkemo::cli;
     if (argc < 2) return PrintUsage();
-    const std::string name = argv[1];
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    for (const CommandDef& command : AllCommands()) {
-        if (command.name == name) return command.run(args);
+    tarkemo::InstallStagedFileCleanup();
+    try {
+        const std::string name = argv[1];
+        const std::vector<std::string> args(argv + 2, argv + argc);
+        for (const CommandDef& command : AllCommands()) {
+            if (command.name == name) return command.run(args);
+        }
+        std::fprintf(stderr, "Unbekannter Befehl: %s\n", name.c_str());
+        return PrintUsage();
+    } catch (const std::bad_alloc&) {
+        return ReportOutOfMemory();  // whatever a command left uncaught ends as lack of memory, never an
+                                     // abort
     }
-    std::fprintf(stderr, "Unbekannter Befehl: %s\n", name.c_str());
-    return PrintUsage();
 }
