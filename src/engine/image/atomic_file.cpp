@@ -136,6 +136,7 @@ struct KeptOld {
 bool KeepOld(const std::string& target, KeptOld& kept) {
     struct stat info {};
     if (lstat(target.c_str(), &info) != 0) return errno == ENOENT;
+    if (!S_ISREG(info.st_mode)) return false;  // a folder or device that took the name meanwhile
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string name = TemporaryName(FolderOf(target));
         if (link(target.c_str(), name.c_str()) == 0) {
@@ -186,7 +187,10 @@ bool StagedFile::Write(std::initializer_list<std::span<const uint8_t>> parts) {
         target = InspectTarget(target_);
         if (!target.usable) return false;
         std::string temporary;
-        fd = CreateTemporary(FolderOf(target_), temporary);
+        const std::string folder = FolderOf(target_);
+        // Held back until the new file's name is remembered, so a signal never strands it.
+        const SignalsHeld held;
+        fd = CreateTemporary(folder, temporary);
         if (fd >= 0) Adopt(std::move(temporary));
     } catch (const std::bad_alloc&) {
         if (fd >= 0) close(fd);
