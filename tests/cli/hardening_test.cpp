@@ -271,23 +271,26 @@ TEST_F(CliHardeningTest, SignalsDuringAWriteLeaveNoTemporaryFile) {
     }
 }
 
-// Two processes export the same image under one base name at once, with different thresholds: the
-// three files always come from one of the two runs.
+// Two processes export two images under one base name at once: the three files always come from
+// one of the two runs. Small images keep the two runs in step, so their renames meet often.
 TEST_F(CliHardeningTest, TwoExportsOfOneSetNeverMix) {
-    const std::string image = Image("large.bmp", 1024, 1024, 400);
+    const std::string first = Image("first.bmp", 512, 512, 300);
+    const testimages::ParticleImageSpec spec{.width = 512, .height = 512, .spotCount = 200, .seed = 99};
+    ASSERT_TRUE(WriteBmpFile(testimages::MakeParticleImage(spec), Path("second.bmp")));
     const std::string base = Path("set");
     auto files = [&] { return Read(base + ".bmp") + "|" + Read(base + ".dat") + "|" + Read(base + ".txt"); };
-    const std::vector<std::string> a = {"count", "--min-gray", "40", "--export", base, image};
-    const std::vector<std::string> b = {"count", "--min-gray", "120", "--export", base, image};
+    const std::vector<std::string> a = {"count", "--export", base, first};
+    const std::vector<std::string> b = {"count", "--export", base, Path("second.bmp")};
     ASSERT_EQ(RunShell(Timed(a)).status, 0);
     const std::string setA = files();
     ASSERT_EQ(RunShell(Timed(b)).status, 0);
     const std::string setB = files();
-    ASSERT_NE(Read(base + ".txt"), "");
-    ASSERT_NE(setA, setB);
+    for (const char* extension : {".bmp", ".dat", ".txt"}) {
+        fs::remove(base + extension);
+    }
     int mixed = 0;
-    for (int round = 0; round < 30; ++round) {
-        const ShellResult result = RunShell(Timed(a) + " & " + Timed(b) + " & wait");
+    for (int round = 0; round < 60; ++round) {
+        RunShell(Timed(a) + " & " + Timed(b) + " & wait");
         const std::string set = files();
         mixed += set != setA && set != setB;
     }
