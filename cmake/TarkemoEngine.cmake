@@ -27,7 +27,7 @@ tarkemo_engine_part(image)
 tarkemo_engine_part(ops DEPENDS tarkemo_image)
 tarkemo_engine_part(document DEPENDS tarkemo_image)
 tarkemo_engine_part(particles DEPENDS tarkemo_image)
-tarkemo_engine_part(spectrum DEPENDS tarkemo_ops tarkemo_image)
+tarkemo_engine_part(spectrum DEPENDS tarkemo_ops tarkemo_document tarkemo_image)
 
 add_library(tarkemo_engine INTERFACE)
 target_link_libraries(tarkemo_engine INTERFACE tarkemo_image tarkemo_ops tarkemo_document

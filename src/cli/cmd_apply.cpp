@@ -16,12 +16,6 @@ const StepDef* FindStep(std::string_view step, std::string_view& argument) {
     return nullptr;
 }
 
-std::string ApplyUsage() {
-    std::string text = "Aufruf: tarkemo-cli apply [--yes] [--] IN OUT.bmp SCHRITT...\nSchritte:";
-    for (const StepDef& def : AllSteps()) text += "\n  " + std::string(def.usage);
-    return text;
-}
-
 }  // namespace
 
 int RunApply(Arguments args) {
@@ -35,7 +29,7 @@ int RunApply(Arguments args) {
         if (args[first] != "--yes") return Report({kBadUsage, "Unbekannte Option: " + args[first]});
         yes = true;
     }
-    if (args.size() - first < 3) return Report({kBadUsage, ApplyUsage()});
+    if (args.size() - first < 3) return Report({kBadUsage, ""});
     Status status;
     auto loaded = LoadInputImage(args[first], status);
     if (!loaded) return Report(status);
@@ -43,7 +37,7 @@ int RunApply(Arguments args) {
     for (size_t i = first + 2; i < args.size(); ++i) {
         std::string_view argument;
         const StepDef* step = FindStep(args[i], argument);
-        if (!step) return Report({kBadUsage, "Unbekannter Schritt: " + args[i] + "\n" + ApplyUsage()});
+        if (!step) return Report({kBadUsage, "Unbekannter Schritt: " + args[i]});
         status = step->run(context, argument);
         if (!status.ok()) return Report(status);
     }

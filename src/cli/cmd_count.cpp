@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstdio>
 #include <exception>
@@ -12,6 +13,7 @@
 #include <thread>
 
 #include "cli/count_options.h"
+#include "cli/progress_line.h"
 #include "particles/count_run.h"
 #include "particles/export.h"
 #include "particles/export_targets.h"
@@ -87,22 +89,31 @@ class OrderedOutcomes {
         {
             std::lock_guard lock(mutex_);
             slots_[index] = std::move(outcome);
+            ++finished_;
         }
         ready_.notify_all();
     }
 
-    Outcome Take(size_t index) {
+    // The outcome of `index` once it is there, or none after `wait`.
+    std::optional<Outcome> TakeWithin(size_t index, std::chrono::milliseconds wait) {
         std::unique_lock lock(mutex_);
-        ready_.wait(lock, [&] { return slots_[index].has_value(); });
-        Outcome outcome = std::move(*slots_[index]);
+        if (!ready_.wait_for(lock, wait, [&] { return slots_[index].has_value(); })) return std::nullopt;
+        std::optional<Outcome> outcome = std::move(slots_[index]);
         slots_[index].reset();
         return outcome;
+    }
+
+    // How many images have been counted so far, in any order.
+    size_t Finished() {
+        std::lock_guard lock(mutex_);
+        return finished_;
     }
 
   private:
     std::mutex mutex_;
     std::condition_variable ready_;
     std::vector<std::optional<Outcome>> slots_;
+    size_t finished_ = 0;
 };
 
 // Prints the line of a counted image, or its message on stderr; returns its exit status.
@@ -127,6 +138,25 @@ int PrintOutcome(const std::string& path, const Outcome& outcome) {
     return kDone;
 }
 
+// Prints the outcomes in input order as they arrive, with the progress line in between when
+// stderr is a terminal; returns the exit status of the first image that failed.
+int PrintInOrder(const std::vector<std::string>& inputs, OrderedOutcomes& outcomes) {
+    ProgressLine progress(inputs.size(), ProgressLine::Enabled(inputs.size()));
+    int exitCode = kDone;
+    for (size_t i = 0; i < inputs.size(); ++i) {
+        std::optional<Outcome> outcome;
+        while (!(outcome = outcomes.TakeWithin(i, std::chrono::milliseconds(50)))) {
+            progress.Update(outcomes.Finished());
+        }
+        progress.BeforeOutput(outcome->status.ok() ? stdout : stderr);
+        const int code = PrintOutcome(inputs[i], *outcome);
+        progress.AfterOutput();
+        if (exitCode == kDone) exitCode = code;
+        progress.Update(outcomes.Finished());
+    }
+    return exitCode;
+}
+
 }  // namespace
 
 int RunCount(Arguments args) {
@@ -149,11 +179,7 @@ int RunCount(Arguments args) {
     } catch (...) {  // no further thread (or no memory for one): the started ones do all the work
         if (workers.empty()) work();  // none at all: count everything here
     }
-    int exitCode = kDone;
-    for (size_t i = 0; i < n; ++i) {
-        const int code = PrintOutcome(options->inputs[i], outcomes.Take(i));
-        if (exitCode == kDone) exitCode = code;
-    }
+    const int exitCode = PrintInOrder(options->inputs, outcomes);
     for (std::thread& worker : workers) worker.join();
     return exitCode;
 }

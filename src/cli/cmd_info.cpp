@@ -47,7 +47,7 @@ Status PrintDavisInfo(const std::string& path) {
 }  // namespace
 
 int RunInfo(Arguments args) {
-    if (args.size() != 1) return Report({kBadUsage, "Aufruf: tarkemo-cli info BILD"});
+    if (args.size() != 1) return Report({kBadUsage, ""});
     Status status;
     const auto loaded = LoadInputImage(args[0], status);
     if (!loaded) return Report(status);

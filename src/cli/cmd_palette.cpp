@@ -9,7 +9,7 @@ namespace tarkemo::cli {
 // palette export IMAGE OUT.rgb: writes the image's colour table as an RGB palette file.
 int RunPalette(Arguments args) {
     if (args.size() != 3 || args[0] != "export") {
-        return Report({kBadUsage, "Aufruf: tarkemo-cli palette export BILD AUSGABE.rgb"});
+        return Report({kBadUsage, ""});
     }
     Status status;
     const auto loaded = LoadInputImage(args[1], status);

@@ -9,9 +9,11 @@ namespace tarkemo::cli {
 
 using Arguments = std::span<const std::string>;
 
+struct CommandHelp;
+
 struct CommandDef {
     std::string_view name;
-    std::string_view usage;
+    const CommandHelp& (*help)();  // synopsis, options and steps (help.h)
     int (*run)(Arguments args);
 };
 
@@ -21,7 +23,11 @@ int RunApply(Arguments args);
 int RunCount(Arguments args);
 int RunSpectrum(Arguments args);
 int RunPalette(Arguments args);
+int RunCompletion(Arguments args);
 
 std::span<const CommandDef> AllCommands();
+
+// The command of that name, or null.
+const CommandDef* FindCommand(std::string_view name);
 
 }  // namespace tarkemo::cli

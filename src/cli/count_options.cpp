@@ -86,7 +86,7 @@ bool IsValueOption(std::string_view option) {
 
 // Contradictions between options and inputs, checked once everything is read.
 Status CheckCombination(const CountOptions& options) {
-    if (options.inputs.empty()) return Usage(kCountUsage);
+    if (options.inputs.empty()) return Usage("");
     // A TAB or line break in a name would make the PATH<TAB>N lines ambiguous.
     for (const std::string& input : options.inputs) {
         if (input.find_first_of("\t\n\r") != std::string::npos) {

@@ -24,10 +24,6 @@ struct CountOptions {
     bool Exporting() const { return !exportBase.empty() || !exportDir.empty(); }
 };
 
-inline constexpr const char* kCountUsage =
-    "Aufruf: tarkemo-cli count [--method maxima|binarise|stripes] [--min-gray T] [--min-area A] "
-    "[--max-area B] [--german] [--export BASIS | --export-dir ORDNER] [--jobs N] BILD...";
-
 // Reads the options (all before the first input) and the inputs. None with kBadUsage and a
 // German message for anything unknown, missing, out of range or contradictory.
 std::optional<CountOptions> ParseCountOptions(Arguments args, Status& status);

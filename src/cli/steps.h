@@ -2,6 +2,7 @@
 // calling one engine function on the image. Every family of operations adds its own rows.
 #pragma once
 
+#include <optional>
 #include <string_view>
 #include <vector>
 
@@ -27,6 +28,10 @@ void AddFilterSteps(std::vector<StepDef>& steps);
 void AddPaletteSteps(std::vector<StepDef>& steps);
 
 const std::vector<StepDef>& AllSteps();
+
+// FILL of resize and the spectrum size: a gray value 0..255, mean, flip-inc, flip-exc, periodic or
+// local-mean, as the border extension's fill rule.
+std::optional<int32_t> ParseFill(std::string_view text);
 
 // Status for a step argument that does not parse.
 Status BadStepArgument(std::string_view step, std::string_view argument);

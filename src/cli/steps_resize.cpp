@@ -4,18 +4,6 @@
 namespace tarkemo::cli {
 namespace {
 
-// FILL is a gray value 0..255 or one of the rule names.
-std::optional<int32_t> ParseFill(std::string_view text) {
-    if (text == "mean") return kMeanGray;
-    if (text == "flip-inc") return kFlipInc;
-    if (text == "flip-exc") return kFlipExc;
-    if (text == "periodic") return kPeriodic;
-    if (text == "local-mean") return kLocalMean;
-    const auto value = ParseInteger(text);
-    if (!value || *value < 0 || *value > 255) return std::nullopt;
-    return static_cast<int32_t>(*value);
-}
-
 // resize=W,H,FILL centres the image; resize=W,H,OX,OY,FILL places it at the offsets.
 Status Resize(StepContext& context, std::string_view argument) {
     const auto parts = SplitCommas(argument);
@@ -41,6 +29,17 @@ Status Resize(StepContext& context, std::string_view argument) {
 }
 
 }  // namespace
+
+std::optional<int32_t> ParseFill(std::string_view text) {
+    if (text == "mean") return kMeanGray;
+    if (text == "flip-inc") return kFlipInc;
+    if (text == "flip-exc") return kFlipExc;
+    if (text == "periodic") return kPeriodic;
+    if (text == "local-mean") return kLocalMean;
+    const auto value = ParseInteger(text);
+    if (!value || *value < 0 || *value > 255) return std::nullopt;
+    return static_cast<int32_t>(*value);
+}
 
 void AddResizeSteps(std::vector<StepDef>& steps) {
     steps.push_back({"resize", true, "resize=W,H,FILL | resize=W,H,OX,OY,FILL", Resize});

@@ -109,7 +109,7 @@ class CliHardeningTest : public ::testing::Test {
 };
 
 TEST_F(CliHardeningTest, FifoInputsAreRefusedAtOnce) {
-    for (const char* name : {"f.imx", "f.bmp", "f.lft", "f.rgb", "f.pal"})
+    for (const char* name : {"f.imx", "f.bmp", "f.lft", "f.rgb", "f.pal", "f.fft"})
         ASSERT_EQ(mkfifo(Path(name).c_str(), 0600), 0);
     const std::string out = Path("out.bmp");
     const struct {
@@ -123,6 +123,7 @@ TEST_F(CliHardeningTest, FifoInputsAreRefusedAtOnce) {
         {"filter file", {"apply", image_, out, "filter=" + Path("f.lft")}, 3},
         {"rgb palette", {"apply", image_, out, "palette-file=" + Path("f.rgb")}, 3},
         {"gray mapping", {"apply", image_, out, "gray-map=" + Path("f.pal")}, 3},
+        {"frequency filter", {"spectrum", image_, out, "load-filter=" + Path("f.fft")}, 3},
         {"count batch", {"count", "--jobs", "2", image_, Path("f.imx"), image_, Path("f.bmp")}, 3},
     };
     for (const auto& c : cases) {
@@ -131,7 +132,7 @@ TEST_F(CliHardeningTest, FifoInputsAreRefusedAtOnce) {
         EXPECT_EQ(result.status, c.status) << result.out;
         EXPECT_FALSE(fs::exists(out));
     }
-    const ShellResult batch = RunShell(Timed(cases[6].args));
+    const ShellResult batch = RunShell(Timed(cases[7].args));
     EXPECT_EQ(std::count(batch.out.begin(), batch.out.end(), '\t'), 2) << "the readable images are counted";
 }
 

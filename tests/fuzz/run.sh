@@ -13,9 +13,10 @@ declare -A seeds=(
   [fuzz_davis]=tests/data/davis
   [fuzz_palette]=tests/data/palette
   [fuzz_filter_file]=tests/data/filter
+  [fuzz_frequency_file]=tests/data/fft
 )
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(fuzz_bmp fuzz_davis fuzz_palette fuzz_filter_file)
+[ ${#targets[@]} -eq 0 ] && targets=(fuzz_bmp fuzz_davis fuzz_palette fuzz_filter_file fuzz_frequency_file)
 mkdir -p build/fuzz/crashes
 for target in "${targets[@]}"; do
   corpus=build/fuzz/corpus/$target

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/shell/document_commands.h"
+#include "app/shell/file_checks.h"
 #include "app/shell/main_window.h"
 #include "app/shell/wait_cursor.h"
 #include "app/view/image_view.h"
@@ -58,6 +59,7 @@ void EndWithoutDocument(MainWindow& window) {
 // Imports `path`. A file that cannot be read leaves the current document as it was, path
 // included, so a later save never writes to the file that failed to import.
 void ImportFile(MainWindow& window, const std::string& path) {
+    if (RefuseMissingFile(window.Prompt(), path)) return;
     DavisError error = DavisError::kNone;
     bool replaced = false;
     std::optional<GrayBitmap> bitmap = ReadAndConvert(window, path, error, replaced);

@@ -56,8 +56,8 @@ bool IsEightBit(const QImage& image) {
 }
 
 // The size of a foreign image as an 8-bit image (0 x 0 for any other), read from the header of
-// the first encoded image that the contents offer. The menus ask on every opening, and decoding
-// a large picture each time would make them lag. None when no encoded image can be read.
+// the first encoded image that the contents offer. The window asks on every clipboard change, and
+// decoding a large picture each time would stall it. None when no encoded image can be read.
 std::optional<DibSize> SizeFromImageHeader(const QMimeData* data) {
     for (const QString& format : data->formats()) {
         if (!format.startsWith("image/") || format == kBmpMimeType) continue;

@@ -22,23 +22,21 @@ void PasteCommand(MainWindow& window, const CommandCall&) {
         !AskYesNo(window.Prompt(), kPasteOverModifiedText, "Tarkemo - Aus der Zwischenablage einfügen")) {
         return;
     }
-    window.View().SetBitmap(nullptr);
-    ReleaseBitmap(document);
+    // The clipboard is decoded before the document is touched: a refused image must not cost the
+    // current one, which may exist nowhere else.
     std::optional<LoadedBitmap> pasted;
     {
         WaitCursor wait;
         pasted = PasteFromClipboard();
     }
-    document.modified = false;
-    DiscardUndo(document.undo);
-    document.path.clear();
-    document.importedPath = false;
     if (!pasted) {
-        window.ShowNoDocument();
         ShowError(window.Prompt(), kPasteFailedText, "Tarkemo - Fehler beim Kopieren aus der Zwischenablage");
         return;
     }
+    window.View().SetBitmap(nullptr);
     AdoptLoadedBitmap(document, std::move(*pasted));
+    document.path.clear();
+    document.importedPath = false;
     window.ShowNewDocument();
 }
 

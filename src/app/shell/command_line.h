@@ -1,5 +1,6 @@
-// The start-up command named by the command line: a path ending in ".BMP" is opened (40167), one
-// ending in ".IMG" or ".IMX" imported (40170); any other text starts the program without a file.
+// The start-up command named by the command line: a path ending in ".IMG" or ".IMX" is imported
+// (40170), any other is opened (40167), which refuses a name that is not a bitmap with a message
+// naming the formats the program reads. An empty command line starts the program without a file.
 #pragma once
 
 #include <QString>
@@ -18,7 +19,8 @@ struct StartupCommand {
 QString ArgumentText(const QStringList& arguments);
 
 // One leading double quote is skipped, then one trailing double quote cut. A remaining text longer
-// than 4 characters whose last 4 are ".BMP", ".IMG" or ".IMX" (any case) names the command.
+// than 4 characters whose last 4 are ".IMG" or ".IMX" (any case) names 40170, any other non-empty
+// text 40167; none for an empty text.
 std::optional<StartupCommand> StartupCommandFor(const QString& argumentText);
 
 }  // namespace tarkemo::app

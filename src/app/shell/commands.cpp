@@ -5,7 +5,9 @@
 
 #include "app/commands/import_commands.h"
 #include "app/commands/palette_commands.h"
+#include "app/commands/palette_editor_command.h"
 #include "app/commands/particle_commands.h"
+#include "app/commands/tool_commands.h"
 #include "app/shell/clipboard_commands.h"
 #include "app/shell/document_commands.h"
 
@@ -56,27 +58,29 @@ constexpr std::array kCommands = {
     // Alt+F4 is the window system's own close, which ends up in the same close question.
     CommandRow{40005, M::kFile, "&Beenden", "Alt+F4", nullptr, &ExitCommand, E::kAlways, C::kNone, 0, false},
 
-    CommandRow{40027, M::kTools, "&Verschieben / Zoom", "F2", "F2", nullptr, E::kDocument, C::kOwnMark, 1,
+    CommandRow{40027, M::kTools, "&Verschieben / Zoom", "F2", "F2", &ChooseToolCommand, E::kDocument,
+               C::kOwnMark, 1, false},
+    CommandRow{40034, M::kTools, "&Markieren", "F3", "F3", &ChooseToolCommand, E::kDocument, C::kOwnMark, 0,
                false},
-    CommandRow{40034, M::kTools, "&Markieren", "F3", "F3", nullptr, E::kDocument, C::kOwnMark, 0, false},
-    CommandRow{40028, M::kTools, "&Zeichnen", "F4", "F4", nullptr, E::kDocument, C::kOwnMark, 0, false},
-    CommandRow{40101, M::kTools, "In den &Ursprung verschieben", "", nullptr, nullptr, E::kDocument, C::kNone,
-               0, kSep},
-    CommandRow{40039, M::kTools, "Markierung manuell &eingeben...", "Strg+F3", "Ctrl+F3", nullptr,
+    CommandRow{40028, M::kTools, "&Zeichnen", "F4", "F4", &ChooseToolCommand, E::kDocument, C::kOwnMark, 0,
+               false},
+    CommandRow{40101, M::kTools, "In den &Ursprung verschieben", "", nullptr, &ChooseToolCommand,
+               E::kDocument, C::kOwnMark, 0, kSep},
+    CommandRow{40039, M::kTools, "Markierung manuell &eingeben...", "Strg+F3", "Ctrl+F3",
+               &ManualMarkingCommand, E::kDocument, C::kNone, 0, false},
+    CommandRow{40129, M::kTools, "Markierung &ausmessen...", "", nullptr, &MeasureMarkingCommand,
                E::kDocument, C::kNone, 0, false},
-    CommandRow{40129, M::kTools, "Markierung &ausmessen...", "", nullptr, nullptr, E::kDocument, C::kNone, 0,
-               false},
-    CommandRow{40042, M::kPen, "Zeichen&farbe...", "Strg+F4", "Ctrl+F4", nullptr, E::kDocument, C::kNone, 0,
-               kSep},
-    CommandRow{40040, M::kPen, "&1 x 1", "", nullptr, nullptr, E::kDocument, C::kPenSize, 1, false},
-    CommandRow{40041, M::kPen, "&2 x 2", "", nullptr, nullptr, E::kDocument, C::kPenSize, 2, false},
-    CommandRow{40043, M::kPen, "&3 x 3", "", nullptr, nullptr, E::kDocument, C::kPenSize, 3, false},
-    CommandRow{40112, M::kPen, "&4 x 4", "", nullptr, nullptr, E::kDocument, C::kPenSize, 4, false},
-    CommandRow{40113, M::kPen, "&5 x 5", "", nullptr, nullptr, E::kDocument, C::kPenSize, 5, false},
-    CommandRow{40114, M::kPen, "&6 x 6", "", nullptr, nullptr, E::kDocument, C::kPenSize, 6, false},
-    CommandRow{40115, M::kPen, "&7 x 7", "", nullptr, nullptr, E::kDocument, C::kPenSize, 7, false},
-    CommandRow{40116, M::kPen, "&8 x 8", "", nullptr, nullptr, E::kDocument, C::kPenSize, 8, false},
-    CommandRow{40117, M::kPen, "&9 x 9", "", nullptr, nullptr, E::kDocument, C::kPenSize, 9, false},
+    CommandRow{40042, M::kPen, "Zeichen&farbe...", "Strg+F4", "Ctrl+F4", &PenColourCommand, E::kDocument,
+               C::kNone, 0, kSep},
+    CommandRow{40040, M::kPen, "&1 x 1", "", nullptr, &PenSizeCommand, E::kDocument, C::kPenSize, 1, false},
+    CommandRow{40041, M::kPen, "&2 x 2", "", nullptr, &PenSizeCommand, E::kDocument, C::kPenSize, 2, false},
+    CommandRow{40043, M::kPen, "&3 x 3", "", nullptr, &PenSizeCommand, E::kDocument, C::kPenSize, 3, false},
+    CommandRow{40112, M::kPen, "&4 x 4", "", nullptr, &PenSizeCommand, E::kDocument, C::kPenSize, 4, false},
+    CommandRow{40113, M::kPen, "&5 x 5", "", nullptr, &PenSizeCommand, E::kDocument, C::kPenSize, 5, false},
+    CommandRow{40114, M::kPen, "&6 x 6", "", nullptr, &PenSizeCommand, E::kDocument, C::kPenSize, 6, false},
+    CommandRow{40115, M::kPen, "&7 x 7", "", nullptr, &PenSizeCommand, E::kDocument, C::kPenSize, 7, false},
+    CommandRow{40116, M::kPen, "&8 x 8", "", nullptr, &PenSizeCommand, E::kDocument, C::kPenSize, 8, false},
+    CommandRow{40117, M::kPen, "&9 x 9", "", nullptr, &PenSizeCommand, E::kDocument, C::kPenSize, 9, false},
     CommandRow{40035, M::kMirror, "&Horizontal", "Strg+Runter", "Ctrl+Down", nullptr, E::kDocument, C::kNone,
                0, false},
     CommandRow{40036, M::kMirror, "&Vertikal", "Strg+Rauf", "Ctrl+Up", nullptr, E::kDocument, C::kNone, 0,
@@ -127,8 +131,8 @@ constexpr std::array kCommands = {
                C::kNone, 0, false},
     CommandRow{40132, M::kBitOps, "BI (Bitreihenfolge invertieren)", "", nullptr, nullptr, E::kDocument,
                C::kNone, 0, false},
-    CommandRow{40014, M::kPointOps, "&Palette / Histogramm...", "F5", "F5", nullptr, E::kGrayRampDocument,
-               C::kNone, 0, false},
+    CommandRow{40014, M::kPointOps, "&Palette / Histogramm...", "F5", "F5", &PaletteEditorCommand,
+               E::kGrayRampDocument, C::kNone, 0, false},
     CommandRow{40065, M::kPointOps, "&Normalisieren", "Strg+N", "Ctrl+N", nullptr, E::kDocument, C::kNone, 0,
                kSep},
     CommandRow{40139, M::kPointOps, "AN&D mit Bitmap-Datei...", "", nullptr, nullptr, E::kDocument, C::kNone,

@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "app/dialogs/about_box.h"
+#include "app/shell/file_checks.h"
 #include "app/shell/main_window.h"
 #include "app/shell/wait_cursor.h"
 #include "app/view/image_view.h"
@@ -60,7 +61,7 @@ bool WriteDocument(MainWindow& window, const std::string& path) {
     }
     document.path = path;
     document.importedPath = false;
-    document.modified = false;
+    MarkSaved(document);
     window.UpdateTitle();
     return true;
 }
@@ -84,13 +85,19 @@ std::optional<std::string> ChooseFileToReplaceDocument(MainWindow& window, std::
 
 void OpenCommand(MainWindow& window, const CommandCall&) {
     std::optional<std::string> chosen = ChooseFileToReplaceDocument(window, BitmapFileFilters());
-    if (!chosen) return;
+    // A name that names nothing leaves the document as it is.
+    if (!chosen || RefuseMissingFile(window.Prompt(), *chosen)) return;
     window.Document().path = std::move(*chosen);
     ReleaseDocumentBitmap(window);
     LoadDocument(window);
 }
 
 void OpenAtStartCommand(MainWindow& window, const CommandCall& call) {
+    if (!IsBitmapFileName(call.argument)) {
+        RefuseUnreadableType(window.Prompt(), call.argument);
+        return;
+    }
+    if (RefuseMissingFile(window.Prompt(), call.argument.toStdString())) return;
     DocumentState& document = window.Document();
     document.path = call.argument.toStdString();
     ReleaseDocumentBitmap(window);
@@ -130,6 +137,8 @@ void UndoCommand(MainWindow& window, const CommandCall&) {
     if (!document.HasDocument() || !SwapUndo(document.undo, *document.Bitmap())) return;
     document.grayRamp = IsIdentityGrayRamp(document.Bitmap()->colours);
     RefreshGeometry(document);
+    // An exchange after a save brings back a content the file does not hold.
+    if (MarkModifiedUnlessSaved(document)) window.UpdateTitle();
     window.View().BitmapChanged();
 }
 

@@ -1,7 +1,7 @@
 #include "app/shell/main_window.h"
 
 #include <QAction>
-#include <QClipboard>
+#include <QActionGroup>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -12,8 +12,9 @@
 #include <QWindow>
 #include <utility>
 
+#include "app/commands/tool_commands.h"
 #include "app/resources/app_icon.h"
-#include "app/resources/cursors.h"
+#include "app/shell/clipboard_watch.h"
 #include "app/shell/document_commands.h"
 #include "app/shell/info_box.h"
 #include "app/view/image_view.h"
@@ -22,26 +23,26 @@
 namespace tarkemo::app {
 
 MainWindow::MainWindow(std::unique_ptr<Prompter> prompter, QWidget* parent)
-    : QMainWindow(parent), prompter_(std::move(prompter)) {
+    : QMainWindow(parent), prompter_(std::move(prompter)), clipboard_(new ClipboardWatch(this)) {
     setWindowTitle(kProductName);
     setWindowIcon(TarkemoIcon());
     view_ = new ImageView(this);
     setCentralWidget(view_);
+    toolClient_ = MakeMainToolClient(*this);
+    view_->SetToolClient(toolClient_.get());
     infoBox_ = new InfoBox(this);
     infoBox_->setAttribute(Qt::WA_ShowWithoutActivating);
     connect(view_, &ImageView::ReadoutChanged, infoBox_, &InfoBox::SetLines);
     BuildMenus();
-    connect(QGuiApplication::clipboard(), &QClipboard::dataChanged, this, [this] {
-        ReadClipboard(document_.HasDocument());
-        RecomputeCommandStates();
-    });
-    ReadClipboard(false);
+    // The clipboard is asked when it changes, not when a menu opens.
+    connect(clipboard_, &ClipboardWatch::Changed, this, &MainWindow::RecomputeCommandStates);
     RecomputeCommandStates();
 }
 
 MainWindow::~MainWindow() {
     // The view must not paint a bitmap that is being destroyed with the document.
     view_->SetBitmap(nullptr);
+    view_->SetToolClient(nullptr);
 }
 
 void MainWindow::BuildMenus() {
@@ -63,6 +64,11 @@ void MainWindow::BuildMenus() {
         menu->addAction(action);
         if (row.separatorAfter) menu->addSeparator();
     }
+    // The four mouse tools show as one exclusive group; their marks still come from the table.
+    auto* tools = new QActionGroup(this);
+    for (const int id : {kMoveZoomToolId, kMarkingToolId, kDrawingToolId, kOriginShiftToolId}) {
+        tools->addAction(actions_.at(id));
+    }
 }
 
 QMenu* MainWindow::PopupFor(MenuId id) {
@@ -70,17 +76,19 @@ QMenu* MainWindow::PopupFor(MenuId id) {
     const MenuPopup* popup = FindPopup(id);
     const QString text = QString::fromUtf8(popup->text);
     QMenu* menu = popup->parent == id ? menuBar()->addMenu(text) : PopupFor(popup->parent)->addMenu(text);
-    connect(menu, &QMenu::aboutToShow, this, [this] {
-        ReadClipboard(document_.HasDocument());
-        RecomputeCommandStates();
-    });
+    connect(menu, &QMenu::aboutToShow, this, &MainWindow::RecomputeCommandStates);
     popups_[id] = menu;
     return menu;
 }
 
 void MainWindow::Dispatch(int id, const QString& argument) {
+    // A command in the middle of a drag or stroke would change the image under the saved marking
+    // and the drawing backup. The states are recomputed all the same: a checkable entry has already
+    // toggled its own mark.
     const CommandRow* row = FindCommand(id);
-    if (row != nullptr && row->handler != nullptr) row->handler(*this, CommandCall{id, argument});
+    if (row != nullptr && row->handler != nullptr && !view_->Tools().DragInProgress()) {
+        row->handler(*this, CommandCall{id, argument});
+    }
     RecomputeCommandStates();
 }
 
@@ -119,30 +127,24 @@ void MainWindow::UpdateTitle() {
     setWindowTitle(QString::fromStdString(DocumentTitle(document_)));
 }
 
-void MainWindow::ReadClipboard(bool withSize) {
-    clipboard_ = ClipboardImageInfo(withSize);
-    clipboardSizeRead_ = withSize;
-}
-
-MenuStateInput MainWindow::StateInput() const {
+MenuStateInput MainWindow::StateInput(const ClipboardInfo& clipboard) const {
     MenuStateInput input;
     input.hasDocument = document_.HasDocument();
     input.hasPath = !document_.path.empty();
     input.grayRamp = document_.grayRamp;
     input.undoMatches = SnapshotMatches(document_.undo, document_.Bitmap());
-    input.clipboardHasImage = clipboard_.hasImage;
+    input.clipboardHasImage = clipboard.hasImage;
     input.documentWidth = document_.geometry.width;
     input.documentHeight = document_.geometry.height;
-    input.clipboardWidth = clipboard_.size.width;
-    input.clipboardHeight = clipboard_.size.height;
+    input.clipboardWidth = clipboard.size.width;
+    input.clipboardHeight = clipboard.size.height;
     input.penSize = settings_.penSize;
     return input;
 }
 
 void MainWindow::RecomputeCommandStates() {
     // The clipboard operands compare sizes, which are read only once a document needs them.
-    if (document_.HasDocument() && !clipboardSizeRead_) ReadClipboard(true);
-    const MenuStateInput input = StateInput();
+    const MenuStateInput input = StateInput(clipboard_->Info(document_.HasDocument()));
     for (const CommandRow& row : CommandTable()) {
         QAction* action = actions_.at(row.id);
         action->setEnabled(RuleEnables(row.enable, input));
@@ -213,25 +215,19 @@ void MainWindow::WindowPlaced() {
     }
 }
 
+bool MainWindow::ControlHeld() const {
+    return view_->Tools().ControlFlag();
+}
+
 void MainWindow::keyPressEvent(QKeyEvent* event) {
-    // Keys do nothing without a document. Escape belongs to the marking tool's drag.
-    if (!document_.HasDocument() || event->key() != Qt::Key_Control) {
-        QMainWindow::keyPressEvent(event);
-        return;
-    }
-    if (IsChecked(kMoveZoomToolId)) {
-        controlHeld_ = true;
-        view_->setCursor(ZoomGlassCursor());
-    }
+    // Keys do nothing without a document; Escape and Control belong to the mouse tools.
+    if (document_.HasDocument() && view_->ToolKeyDown(event->key())) return;
+    QMainWindow::keyPressEvent(event);
 }
 
 void MainWindow::keyReleaseEvent(QKeyEvent* event) {
-    if (event->key() != Qt::Key_Control || !controlHeld_) {
-        QMainWindow::keyReleaseEvent(event);
-        return;
-    }
-    controlHeld_ = false;
-    view_->setCursor(document_.HasDocument() ? Qt::CrossCursor : Qt::ArrowCursor);
+    if (view_->ToolKeyUp(event->key())) return;
+    QMainWindow::keyReleaseEvent(event);
 }
 
 }  // namespace tarkemo::app

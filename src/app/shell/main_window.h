@@ -20,8 +20,10 @@ class QMenu;
 
 namespace tarkemo::app {
 
+class ClipboardWatch;
 class ImageView;
 class InfoBox;
+class ToolClient;
 
 class MainWindow : public QMainWindow {
     Q_OBJECT
@@ -36,6 +38,7 @@ class MainWindow : public QMainWindow {
     Prompter& Prompt() { return *prompter_; }
     ImageView& View() { return *view_; }
     InfoBox& Info() { return *infoBox_; }
+    ClipboardWatch& Clipboard() { return *clipboard_; }
 
     // Runs command `id` as its menu entry would, whether enabled or not, then recomputes the states.
     // An id the table does not know does nothing.
@@ -64,7 +67,7 @@ class MainWindow : public QMainWindow {
     void ShowNoDocument();
 
     // True while Control is held with the move/zoom tool: clicks and the wheel then zoom.
-    bool ControlHeld() const { return controlHeld_; }
+    bool ControlHeld() const;
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -77,21 +80,19 @@ class MainWindow : public QMainWindow {
     void BuildMenus();
     void WindowPlaced();
     QMenu* PopupFor(MenuId id);
-    void ReadClipboard(bool withSize);
     void RefreshPointerReadout();
-    MenuStateInput StateInput() const;
+    MenuStateInput StateInput(const ClipboardInfo& clipboard) const;
 
     std::unique_ptr<Prompter> prompter_;
     DocumentState document_;
     AppSettings settings_;
     ImageView* view_ = nullptr;
     InfoBox* infoBox_ = nullptr;
+    std::unique_ptr<ToolClient> toolClient_;
     std::map<int, QAction*> actions_;
     std::map<MenuId, QMenu*> popups_;
     std::map<int, bool> ownMarks_;
-    ClipboardInfo clipboard_;
-    bool clipboardSizeRead_ = false;
-    bool controlHeld_ = false;
+    ClipboardWatch* clipboard_ = nullptr;
     bool placed_ = false;
     std::vector<CommandCall> waitingForPlacement_;
 };

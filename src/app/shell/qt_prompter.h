@@ -1,7 +1,10 @@
 // The program's Prompter: QMessageBox and QFileDialog owned by the main window.
 #pragma once
 
+#include <QByteArray>
+#include <QDateTime>
 #include <QPointer>
+#include <QSize>
 #include <QWidget>
 
 #include "app/shell/prompter.h"
@@ -19,8 +22,22 @@ class QtPrompter : public Prompter {
     int RunDialog(QDialog& dialog) override;
 
   private:
+    QWidget* Parent() const;
+
     QPointer<QWidget> owner_;
+    // The file dialogs open at the size and with the column widths they had when last closed
+    // during this run of the program.
+    QSize fileDialogSize_;
+    QByteArray fileDialogState_;
 };
+
+// The texts of the file dialogs' size and date columns, in German whatever the system's locale.
+QString FileSizeText(qint64 bytes);
+QString FileDateText(const QDateTime& time);
+
+// The size a file dialog opens at before the person has chosen one: room for the columns of the
+// detail view, within the available screen area.
+QSize FirstFileDialogSize(const QSize& available);
 
 // The name filter QFileDialog understands for one entry: the shown text followed by the patterns
 // in parentheses, which the dialog hides (e.g. "Bitmap-Dateien (*.BMP) (*.bmp)").

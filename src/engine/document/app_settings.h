@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "document/palette_mapping.h"
 #include "particles/particle_params.h"
 
 namespace tarkemo {
@@ -31,6 +32,7 @@ struct AppSettings {
     std::string linearFilterPath;      // file of the current linear filter; built-in kernels empty it
     std::string rgbPaletteFileName;    // last RGB palette file loaded or exported
     std::string secondBitmapFileName;  // last second image of the two-bitmap commands and the export
+    ColourRange paletteRange;          // the palette editor's marked colour range, kept between openings
 };
 
 }  // namespace tarkemo

@@ -23,13 +23,25 @@ void ReleaseBitmap(DocumentState& document) {
 void AdoptLoadedBitmap(DocumentState& document, LoadedBitmap&& loaded) {
     document.bitmap = std::move(loaded.bitmap);
     document.grayRamp = loaded.grayRamp;
-    document.modified = false;
     DiscardUndo(document.undo);
+    MarkSaved(document);
     RefreshGeometry(document);
 }
 
 bool MarkModified(DocumentState& document) {
+    NoteImageChanged(document.undo);
     if (document.modified) return false;
+    document.modified = true;
+    return true;
+}
+
+void MarkSaved(DocumentState& document) {
+    document.modified = false;
+    document.savedContent = document.undo.imageContent;
+}
+
+bool MarkModifiedUnlessSaved(DocumentState& document) {
+    if (document.modified || document.undo.imageContent == document.savedContent) return false;
     document.modified = true;
     return true;
 }

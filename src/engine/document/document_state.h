@@ -28,6 +28,7 @@ struct DocumentState {
     bool modified = false;
     bool grayRamp = false;      // the colour table is the identity gray ramp
     bool importedPath = false;  // `path` names an imported source file that Save must not overwrite
+    uint64_t savedContent = 0;  // identity of the content last loaded or saved (see UndoSnapshot)
     GeometryCache geometry;
     UndoSnapshot undo;
 
@@ -46,8 +47,16 @@ void ReleaseBitmap(DocumentState& document);
 // not modified, undo discarded, geometry read back. The path is the caller's business.
 void AdoptLoadedBitmap(DocumentState& document, LoadedBitmap&& loaded);
 
-// Sets `modified`. True when it was not set before, i.e. the caption has to change.
+// Sets `modified` after a change to pixels or colour table; the content gets a new identity.
+// True when it was not set before, i.e. the caption has to change.
 bool MarkModified(DocumentState& document);
+
+// After a successful save (and a load): the content is the one of the file, not modified.
+void MarkSaved(DocumentState& document);
+
+// After an undo or redo: sets `modified` when the content now differs from the one last saved or
+// loaded. Never clears it. True when it was not set before, i.e. the caption has to change.
+bool MarkModifiedUnlessSaved(DocumentState& document);
 
 // The caption for the document's current state: "Tarkemo" without a document, otherwise the
 // product name with the path (or "Unbenannt") and the modified mark.

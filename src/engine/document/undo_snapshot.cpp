@@ -1,6 +1,7 @@
 #include "document/undo_snapshot.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <new>
 #include <utility>
@@ -49,6 +50,8 @@ bool PrepareBuffer(UndoSnapshot& snapshot, const GrayBitmap& bitmap) {
 }
 
 bool Record(UndoSnapshot& snapshot, const GrayBitmap& bitmap, const uint8_t* pixels, std::string_view name) {
+    const uint64_t recorded = snapshot.imageContent;
+    NoteImageChanged(snapshot);
     ReadColourTable(bitmap, snapshot.colours);
     snapshot.undone = false;
     if (!HasPixels(bitmap) || pixels == nullptr || !PrepareBuffer(snapshot, bitmap)) {
@@ -56,6 +59,7 @@ bool Record(UndoSnapshot& snapshot, const GrayBitmap& bitmap, const uint8_t* pix
         return false;
     }
     std::memcpy(snapshot.pixels.data(), pixels, bitmap.ByteCount());
+    snapshot.recordedContent = recorded;
     snapshot.name = CleanName(name);
     return true;
 }
@@ -72,6 +76,15 @@ void ExchangePixels(uint8_t* a, uint8_t* b, size_t count) {
 }
 
 }  // namespace
+
+uint64_t NewContentIdentity() {
+    static std::atomic<uint64_t> last{0};
+    return ++last;
+}
+
+void NoteImageChanged(UndoSnapshot& snapshot) {
+    snapshot.imageContent = NewContentIdentity();
+}
 
 bool TakeUndoSnapshot(UndoSnapshot& snapshot, const GrayBitmap& bitmap, std::string_view name) {
     return Record(snapshot, bitmap, bitmap.pixels.data(), name);
@@ -95,6 +108,7 @@ bool SwapUndo(UndoSnapshot& snapshot, GrayBitmap& bitmap) {
     WriteColourTable(bitmap, snapshot.colours);
     snapshot.colours = aside;
     ExchangePixels(bitmap.pixels.data(), snapshot.pixels.data(), snapshot.pixels.size());
+    std::swap(snapshot.imageContent, snapshot.recordedContent);
     snapshot.undone = !snapshot.undone;
     return true;
 }
@@ -107,6 +121,8 @@ void DiscardUndo(UndoSnapshot& snapshot) {
     snapshot.height = 0;
     snapshot.colours = GrayRampTable();
     snapshot.undone = false;
+    snapshot.recordedContent = 0;
+    NoteImageChanged(snapshot);
 }
 
 std::string UndoMenuText(const UndoSnapshot& snapshot, const GrayBitmap* bitmap) {

@@ -12,6 +12,9 @@
 
 namespace tarkemo {
 
+// A content identity never handed out before.
+uint64_t NewContentIdentity();
+
 struct UndoSnapshot {
     int32_t width = 0;
     int32_t stride = 0;
@@ -20,7 +23,16 @@ struct UndoSnapshot {
     ColourTable colours = GrayRampTable();
     std::optional<std::string> name;  // the operation's name without "&" and "."
     bool undone = false;
+    // Identities of contents, so that the document can tell whether an exchange brought back what
+    // was saved: the image's current content and the recorded one. Every snapshot taken or
+    // discarded precedes a change and so gives the image a new identity; an exchange swaps them.
+    uint64_t imageContent = NewContentIdentity();
+    uint64_t recordedContent = 0;
 };
+
+// Notes that the image's pixels or colour table changed outside a snapshot (size changes and
+// changes that could not be recorded): the image gets a new identity.
+void NoteImageChanged(UndoSnapshot& snapshot);
 
 // Records the bitmap's colour table and pixels under `name`. False (and the snapshot discarded)
 // when no memory was available for the pixels.

@@ -13,6 +13,7 @@
 
 #include "app/shell/command_flow.h"
 #include "app/shell/document_commands.h"
+#include "app/shell/file_checks.h"
 #include "app/support/app_fixture.h"
 #include "app/view/image_view.h"
 #include "generator/davis_encoder.h"
@@ -190,10 +191,12 @@ TEST_F(ImportTest, AFailedImportKeepsThePreviousDocumentAndItsPath) {
         prompter_->AnswerFile(path);
         Trigger(40146);
 
+        // A missing file is named as missing; a file that cannot be read gets the import's message.
+        const bool missing = broken.bytes.empty();
         const MessageRequest message = prompter_->LastMessage();
-        EXPECT_EQ(message.text, QString(kDavisReadErrorText));
+        EXPECT_EQ(message.text, missing ? MissingFileText(path) : QString(kDavisReadErrorText));
         EXPECT_EQ(message.caption, QString("Tarkemo - Fehler beim Öffnen"));
-        EXPECT_EQ(message.icon, MessageIcon::kNone);
+        EXPECT_EQ(message.icon, missing ? MessageIcon::kExclamation : MessageIcon::kNone);
         EXPECT_EQ(message.buttons, MessageButtons::kOk);
         const DocumentState& document = window_->Document();
         ASSERT_TRUE(document.HasDocument());
@@ -229,7 +232,7 @@ TEST_F(ImportTest, AFailedImportAfterAnImportStillProtectsTheImportedFile) {
 
 TEST_F(ImportTest, AFailedStartImportLeavesNoDocument) {
     window_->Dispatch(40170, folder_.filePath("fehlt.imx"));
-    EXPECT_EQ(prompter_->LastMessage().text, QString(kDavisReadErrorText));
+    EXPECT_EQ(prompter_->LastMessage().text, MissingFileText(folder_.filePath("fehlt.imx")));
     EXPECT_FALSE(window_->Document().HasDocument());
     EXPECT_TRUE(window_->Document().path.empty());
     EXPECT_EQ(Title(), QString("Tarkemo"));

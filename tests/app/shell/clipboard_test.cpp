@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QBuffer>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMimeData>
 #include <memory>
 #include <span>
 
 #include "app/shell/clipboard_adapter.h"
 #include "app/shell/clipboard_commands.h"
+#include "app/shell/clipboard_watch.h"
 #include "app/shell/command_flow.h"
 #include "app/support/app_fixture.h"
 #include "app/view/image_view.h"
@@ -96,22 +99,70 @@ TEST_F(AppTest, PasteAcceptsAGrayscaleImageOfAnotherProgram) {
     EXPECT_TRUE(window_->Document().grayRamp);
 }
 
-TEST_F(AppTest, PasteOfA24BitImageFailsAndLeavesNoDocument) {
-    OpenPattern();
-    QImage colour(6, 6, QImage::Format_RGB32);
-    colour.fill(Qt::red);
-    PutImage(colour);
-    EXPECT_TRUE(Enabled(40007));
-    EXPECT_FALSE(Enabled(40142));
-    Trigger(40007);
-    const MessageRequest message = prompter_->LastMessage();
-    EXPECT_EQ(message.text, QString(kPasteFailedText));
-    EXPECT_EQ(message.caption, QString("Tarkemo - Fehler beim Kopieren aus der Zwischenablage"));
-    EXPECT_EQ(message.icon, MessageIcon::kExclamation);
-    EXPECT_FALSE(window_->Document().HasDocument());
-    EXPECT_TRUE(window_->Document().path.empty());
-    EXPECT_EQ(Title(), QString("Tarkemo"));
-    EXPECT_EQ(window_->View().State().displayedWidth, 0);
+// Puts a 24-bit BMP file on the clipboard, as another program offers one.
+void PutColourBmp() {
+    const QImage colour = GrayImage(6, 6).convertToFormat(QImage::Format_RGB888);
+    QByteArray file;
+    QBuffer buffer(&file);
+    buffer.open(QIODevice::WriteOnly);
+    ASSERT_TRUE(colour.save(&buffer, "BMP"));
+    auto* data = new QMimeData;
+    data->setData(kBmpMimeType, file);
+    QGuiApplication::clipboard()->setMimeData(data);
+}
+
+TEST_F(AppTest, FailedPasteKeepsTheCurrentDocument) {
+    struct Case {
+        const char* name;
+        bool fromFile;  // else an untitled pasted image, changed since
+        bool bmpOnClipboard;
+    };
+    const Case cases[] = {
+        {"opened file, 24-bit image", true, false},
+        {"opened file, 24-bit BMP", true, true},
+        {"changed pasted image, 24-bit BMP", false, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.fromFile) {
+            OpenPattern();
+        } else {
+            PutImage(GrayImage(5, 4));
+            Trigger(40007);
+            RunChangingCommand(*window_, "Zeichnen", [](GrayBitmap& b) {
+                b.At(0, 0) = 200;
+                return true;
+            });
+        }
+        const GrayBitmap before = *window_->Document().Bitmap();
+        const std::string path = window_->Document().path;
+        const QString title = Title();
+        const bool modified = window_->Document().modified;
+        if (c.bmpOnClipboard) {
+            PutColourBmp();
+        } else {
+            QImage colour(6, 6, QImage::Format_RGB32);
+            colour.fill(Qt::red);
+            PutImage(colour);
+        }
+        EXPECT_TRUE(Enabled(40007));
+        EXPECT_FALSE(Enabled(40142));
+        if (modified) prompter_->AnswerMessage(Answer::kYes);
+        Trigger(40007);
+        const MessageRequest message = prompter_->LastMessage();
+        EXPECT_EQ(message.text, QString(kPasteFailedText));
+        EXPECT_EQ(message.caption, QString("Tarkemo - Fehler beim Kopieren aus der Zwischenablage"));
+        EXPECT_EQ(message.icon, MessageIcon::kExclamation);
+        ASSERT_TRUE(window_->Document().HasDocument());
+        const GrayBitmap& after = *window_->Document().Bitmap();
+        EXPECT_EQ(after.width, before.width);
+        EXPECT_TRUE(std::equal(before.pixels.begin(), before.pixels.end(), after.pixels.begin()));
+        EXPECT_EQ(window_->Document().path, path);
+        EXPECT_EQ(window_->Document().modified, modified);
+        EXPECT_EQ(Title(), title);
+        EXPECT_EQ(window_->View().State().displayedWidth, before.width);
+        EXPECT_EQ(Enabled(40008), !c.fromFile);  // the snapshot of the change stays
+    }
 }
 
 TEST_F(AppTest, PasteOverModifiedDocumentAsksFirst) {
@@ -213,6 +264,54 @@ TEST_F(AppTest, RefusedBmpOnTheClipboardIsNotRescuedByTheImageData) {
     Trigger(40007);
     EXPECT_EQ(prompter_->LastMessage().text, QString(kPasteFailedText));
     EXPECT_FALSE(window_->Document().HasDocument());
+    EXPECT_EQ(Title(), QString("Tarkemo"));
+}
+
+// Opens every popup of the menu bar as the person would, which recomputes the menu states.
+void OpenEveryMenu(MainWindow& window) {
+    for (QMenu* menu : window.menuBar()->findChildren<QMenu*>()) emit menu->aboutToShow();
+}
+
+TEST_F(AppTest, MenusReuseTheClipboardAnswerUntilTheClipboardChanges) {
+    OpenPattern(6, 6);
+    PutImage(GrayImage(6, 6));
+    const int reads = window_->Clipboard().Reads();
+    EXPECT_TRUE(Enabled(40142));
+    OpenEveryMenu(*window_);
+    Trigger(40018);  // a command recomputes the states too
+    EXPECT_EQ(window_->Clipboard().Reads(), reads) << "asked again without a change";
+
+    // A change is read once, when it is reported, and the rules follow it.
+    PutImage(GrayImage(3, 3));
+    EXPECT_EQ(window_->Clipboard().Reads(), reads + 1);
+    EXPECT_FALSE(Enabled(40142));
+    EXPECT_TRUE(Enabled(40007));
+    OpenEveryMenu(*window_);
+    EXPECT_EQ(window_->Clipboard().Reads(), reads + 1);
+    QGuiApplication::clipboard()->clear();
+    EXPECT_FALSE(Enabled(40007));
+}
+
+TEST(ClipboardWatchTest, ReadsTheSizeOnlyWhenNeededAndOnlyOnce) {
+    testing::TestApplication();
+    std::vector<bool> asked;
+    ClipboardWatch watch(nullptr, [&asked](bool withSize) {
+        asked.push_back(withSize);
+        return ClipboardInfo{true, DibSize{withSize ? 4 : 0, withSize ? 2 : 0}};
+    });
+    EXPECT_EQ(watch.Info(false).size.width, 0);
+    EXPECT_EQ(watch.Info(false).size.width, 0);
+    EXPECT_EQ(watch.Info(true).size.width, 4);
+    EXPECT_EQ(watch.Info(false).size.width, 4);  // a size once read is kept
+    EXPECT_EQ(watch.Info(true).size.height, 2);
+    EXPECT_EQ(asked, (std::vector<bool>{false, true}));
+    int changes = 0;
+    QObject::connect(&watch, &ClipboardWatch::Changed, [&changes] { ++changes; });
+    PutImage(GrayImage(2, 2));
+    EXPECT_EQ(changes, 1);
+    EXPECT_TRUE(watch.Info(false).hasImage);
+    EXPECT_EQ(asked, (std::vector<bool>{false, true, false}));
+    EXPECT_EQ(watch.Reads(), 3);
 }
 
 }  // namespace

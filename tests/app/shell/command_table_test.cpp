@@ -134,9 +134,11 @@ TEST(CommandLine, EndingsNameTheStartupCommand) {
         {"\"x.bmp", 40167, "x.bmp"},
         {"messung.IMX", 40170, "messung.IMX"},
         {"messung.img", 40170, "messung.img"},
-        {".bmp", 0, ""},
-        {"\".bmp\"", 0, ""},
-        {"bild.tif", 0, ""},
+        // Any other name goes to open-at-start, which refuses it with a message.
+        {".bmp", 40167, ".bmp"},
+        {"\".imx\"", 40167, ".imx"},
+        {"bild.tif", 40167, "bild.tif"},
+        {"\"\"", 0, ""},
         {"", 0, ""},
     };
     for (const CommandLineCase& c : cases) {
@@ -219,7 +221,7 @@ TEST_F(AppTest, InitialCheckMarksAndShortcuts) {
 TEST_F(AppTest, CommandsWithoutHandlerDoNothingAndKeepTheirMarks) {
     OpenPattern();
     const QString title = Title();
-    for (int id : {40034, 40035, 40108, 99999}) window_->Dispatch(id);
+    for (int id : {40035, 40108, 99999}) window_->Dispatch(id);
     EXPECT_EQ(Title(), title);
     EXPECT_TRUE(window_->Action(40027)->isChecked());
     EXPECT_FALSE(window_->Action(40034)->isChecked());

@@ -200,6 +200,32 @@ TEST_F(AppTest, CloseAsksOnlyForAModifiedDocument) {
     EXPECT_FALSE(window_->Document().HasDocument());
 }
 
+TEST_F(AppTest, UndoAndRedoAfterSaveMarkWhatTheFileDoesNotHold) {
+    const QString path = OpenPattern();
+    RunChangingCommand(*window_, "NOT (invertieren)", Invert);
+    Trigger(40003);
+    ASSERT_EQ(Title(), "Tarkemo - " + path);
+    Trigger(40008);
+    EXPECT_TRUE(window_->Document().modified);
+    EXPECT_EQ(Title(), "Tarkemo - " + path + "  (geändert)");
+    prompter_->AnswerMessage(Answer::kNo);
+    QCloseEvent event;
+    QApplication::sendEvent(window_.get(), &event);
+    EXPECT_FALSE(event.isAccepted());
+    ExpectQuestion(prompter_->LastMessage(), kCloseModifiedText, "Tarkemo beenden");
+
+    // A colour change after a save: undo gives back the saved content, redo the changed one.
+    Trigger(40003);
+    RunPaletteCommand(*window_, "Regenbogen", false, [](GrayBitmap& b) {
+        b.colours[3] = ColourEntry{0, 0, 255, 0};
+        return true;
+    });
+    Trigger(40008);
+    EXPECT_EQ(Title(), "Tarkemo - " + path);
+    Trigger(40008);
+    EXPECT_EQ(Title(), "Tarkemo - " + path + "  (geändert)");
+}
+
 TEST_F(AppTest, PaletteAndGeometryCommandsFollowTheirConventions) {
     OpenPattern();
     EXPECT_TRUE(Enabled(40014));

@@ -29,7 +29,9 @@ class ScriptedPrompter : public Prompter {
     };
 
     void AnswerMessage(Answer answer) { replies_.emplace_back(answer); }
-    void AnswerFile(std::optional<QString> file) { replies_.emplace_back(FileReply{std::move(file)}); }
+    void AnswerFile(const std::optional<QString>& file) {
+        replies_.emplace_back(FileReply{file.value_or(QString()), file.has_value()});
+    }
     void AnswerDialog(DialogScript script) { replies_.emplace_back(std::move(script)); }
 
     Answer Message(const MessageRequest& request) override {
@@ -50,9 +52,10 @@ class ScriptedPrompter : public Prompter {
             ADD_FAILURE() << "unexpected file dialog";
             return std::nullopt;
         }
-        std::optional<QString> file = std::get<FileReply>(replies_.front()).file;
+        const FileReply reply = std::get<FileReply>(replies_.front());
         replies_.pop_front();
-        return file;
+        if (!reply.chosen) return std::nullopt;
+        return reply.file;
     }
 
     int RunDialog(QDialog& dialog) override {
@@ -80,7 +83,8 @@ class ScriptedPrompter : public Prompter {
 
   private:
     struct FileReply {
-        std::optional<QString> file;
+        QString file;
+        bool chosen = false;  // false: the dialog is cancelled
     };
     std::deque<std::variant<Answer, FileReply, DialogScript>> replies_;
     std::vector<Asked> asked_;
