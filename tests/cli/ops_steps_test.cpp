@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <functional>
@@ -21,7 +22,8 @@ namespace {
 using testing::RunCli;
 
 std::string TempPath(const std::string& name) {
-    return ::testing::TempDir() + "ops_steps_" + name;
+    return ::testing::TempDir() + "ops_steps_" + std::to_string(getpid()) + "_" +
+           name;  // runs in parallel never meet
 }
 
 bool Exists(const std::string& path) {
