@@ -9,7 +9,7 @@
 namespace tarkemo {
 
 class PixelBuffer {
-public:
+  public:
     PixelBuffer() = default;
     // Throws std::bad_alloc like any allocation; CreateGrayBitmap turns that into a failure.
     explicit PixelBuffer(size_t size, bool zeroed = true);
@@ -30,7 +30,7 @@ public:
     uint8_t& operator[](size_t i) { return data_[i]; }
     uint8_t operator[](size_t i) const { return data_[i]; }
 
-private:
+  private:
     uint8_t* data_ = nullptr;  // owned; null when size_ is 0
     size_t size_ = 0;
 };
