@@ -3,7 +3,7 @@
 set -euo pipefail
 packages=(cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev
           qt6-base-dev qt6-translations-l10n libgl-dev
-          libfftw3-dev python3-scipy)
+          libfftw3-dev python3-scipy clang libclang-rt-14-dev libomp-14-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -1,14 +1,25 @@
 #include "cli/cli_common.h"
 
-#include <charconv>
+#include "image/atomic_file.h"
+
 #include <cctype>
+#include <charconv>
 #include <cstdio>
 
 namespace tarkemo::cli {
 
 int Report(const Status& status) {
-    if (!status.message.empty()) std::fprintf(stderr, "%s\n", status.message.c_str());
+    if (!status.message.empty()) {
+        std::fprintf(stderr, "%s\n", status.message.c_str());
+    } else if (status.fixedText) {
+        std::fputs(status.fixedText, stderr);
+        std::fputc('\n', stderr);
+    }
     return status.code;
+}
+
+int ReportOutOfMemory() noexcept {
+    return Report(Status::OutOfMemory());
 }
 
 bool HasExtension(std::string_view path, std::string_view extension) {
@@ -23,6 +34,11 @@ bool HasExtension(std::string_view path, std::string_view extension) {
 }
 
 Status WriteOutputImage(const GrayBitmap& bitmap, const std::string& path) {
+    if (IsSpecialFile(path)) {
+        return {kOutputFailed,
+                "Fehler beim Speichern der Datei \"" + path +
+                    "\"! Sie ist ein Gerät, eine FIFO oder ein Socket und wird nicht ersetzt."};
+    }
     if (WriteBmpFile(bitmap, path)) return Status::Ok();
     return {kOutputFailed, "Fehler beim Speichern der Datei \"" + path + "\"!"};
 }

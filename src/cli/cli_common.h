@@ -21,15 +21,22 @@ enum ExitCode : int {
 };
 
 // The outcome of a command or step: code kDone, or an error code with the message for stderr.
+// A fixed text (a string literal) stands in for the message where building one could fail: lack
+// of memory is reported without allocating.
 struct Status {
     ExitCode code = kDone;
     std::string message;
+    const char* fixedText = nullptr;  // printed instead of an empty message
     static Status Ok() { return {}; }
+    static Status OutOfMemory() noexcept { return {kStepFailed, {}, kNoMemoryText}; }
     bool ok() const { return code == kDone; }
 };
 
 // Prints the message (if any) on stderr and returns the exit code.
 int Report(const Status& status);
+
+// Writes "Nicht genügend Speicher vorhanden!" on stderr without allocating; returns kStepFailed.
+int ReportOutOfMemory() noexcept;
 
 // Case-insensitive test of a file name's extension, e.g. HasExtension(path, ".bmp").
 bool HasExtension(std::string_view path, std::string_view extension);

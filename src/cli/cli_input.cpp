@@ -24,9 +24,12 @@ std::optional<LoadedBitmap> LoadInputImage(const std::string& path, Status& stat
         return std::nullopt;
     }
     if (IsDavisFileName(path)) return LoadDavisInput(path, status);
-    auto loaded = ReadBmpFile(path);
-    if (!loaded) status = {kInputRefused, std::string(kBmpReadErrorText)};
-    return loaded;
+    BmpReadError error = BmpReadError::kNone;
+    auto loaded = ReadBmpFile(path, error);
+    if (loaded) return loaded;
+    status = error == BmpReadError::kNoMemory ? Status::OutOfMemory()
+                                              : Status{kInputRefused, std::string(kBmpReadErrorText)};
+    return std::nullopt;
 }
 
 }  // namespace tarkemo::cli

@@ -22,6 +22,10 @@ int RunApply(Arguments args) {
     bool yes = false;
     size_t first = 0;
     for (; first < args.size() && args[first].starts_with("--"); ++first) {
+        if (args[first] == "--") {  // the end of the options: IN may start with "--"
+            ++first;
+            break;
+        }
         if (args[first] != "--yes") return Report({kBadUsage, "Unbekannte Option: " + args[first]});
         yes = true;
     }

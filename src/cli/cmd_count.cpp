@@ -31,8 +31,8 @@ bool IsFolder(const std::string& path) {
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-Status OutOfMemory() {
-    return {kStepFailed, kCountOutOfMemoryText};
+Status OutOfMemory() noexcept {
+    return Status::OutOfMemory();
 }
 
 Status ExportFailure(unsigned failed) {
@@ -71,13 +71,12 @@ Outcome CountOne(const CountOptions& options, size_t index) {
     return {particles->size(), Status::Ok()};
 }
 
-Outcome CountOneSafely(const CountOptions& options, size_t index) {
+// Lack of memory anywhere in one image ends that image only; its report allocates nothing.
+Outcome CountOneSafely(const CountOptions& options, size_t index) noexcept {
     try {
         return CountOne(options, index);
-    } catch (const std::bad_alloc&) {
+    } catch (...) {
         return {0, OutOfMemory()};
-    } catch (const std::exception& e) {
-        return {0, {kStepFailed, e.what()}};
     }
 }
 
@@ -86,7 +85,7 @@ class OrderedOutcomes {
   public:
     explicit OrderedOutcomes(size_t count) : slots_(count) {}
 
-    void Put(size_t index, Outcome outcome) {
+    void Put(size_t index, Outcome outcome) noexcept {
         {
             std::lock_guard lock(mutex_);
             slots_[index] = std::move(outcome);
@@ -119,6 +118,11 @@ class OrderedOutcomes {
 
 // Prints the line of a counted image, or its message on stderr; returns its exit status.
 int PrintOutcome(const std::string& path, const Outcome& outcome) {
+    if (!outcome.status.ok() && outcome.status.message.empty()) {
+        std::fprintf(stderr, "%s: %s\n", path.c_str(),
+                     outcome.status.fixedText ? outcome.status.fixedText : "");
+        return outcome.status.code;
+    }
     if (!outcome.status.ok()) {
         const std::string& message = outcome.status.message;
         for (size_t start = 0; start <= message.size();) {
@@ -170,9 +174,10 @@ int RunCount(Arguments args) {
     };
     std::vector<std::thread> workers;
     try {
+        workers.reserve(std::min<size_t>(options->jobs, n));
         while (workers.size() < std::min<size_t>(options->jobs, n)) workers.emplace_back(work);
-    } catch (const std::system_error&) {
-        if (workers.empty()) work();  // no thread to be had: count everything here
+    } catch (...) {  // no further thread (or no memory for one): the started ones do all the work
+        if (workers.empty()) work();  // none at all: count everything here
     }
     const int exitCode = PrintInOrder(options->inputs, outcomes);
     for (std::thread& worker : workers) worker.join();

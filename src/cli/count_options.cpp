@@ -87,6 +87,13 @@ bool IsValueOption(std::string_view option) {
 // Contradictions between options and inputs, checked once everything is read.
 Status CheckCombination(const CountOptions& options) {
     if (options.inputs.empty()) return Usage("");
+    // A TAB or line break in a name would make the PATH<TAB>N lines ambiguous.
+    for (const std::string& input : options.inputs) {
+        if (input.find_first_of("\t\n\r") != std::string::npos) {
+            return Usage("Dateinamen mit Tabulator oder Zeilenumbruch werden nicht unterstützt: \"" + input +
+                         "\"");
+        }
+    }
     if (!ParticleParamsValid(options.params)) {
         return Usage("Die maximale Fläche darf nicht kleiner als die minimale Fläche sein.");
     }

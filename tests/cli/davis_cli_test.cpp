@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <fstream>
@@ -19,7 +20,8 @@ const std::vector<uint16_t> kSamples = {100,  101,  103,   102,   102,   104,   
 const std::string kRealSample = TARKEMO_SHARED_DIR "/corpus/imx/test_IMX.imx";
 
 std::string TempPath(const std::string& name) {
-    return ::testing::TempDir() + "davis_cli_" + name;
+    return ::testing::TempDir() + "davis_cli_" + std::to_string(getpid()) + "_" +
+           name;  // runs in parallel never meet
 }
 
 std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) {

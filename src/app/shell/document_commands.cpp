@@ -21,16 +21,18 @@ QString PathText(const std::string& path) {
 void LoadDocument(MainWindow& window) {
     DocumentState& document = window.Document();
     std::optional<LoadedBitmap> loaded;
+    BmpReadError error = BmpReadError::kNone;
     {
         WaitCursor wait;
-        loaded = ReadBmpFile(document.path);
+        loaded = ReadBmpFile(document.path, error);
     }
     document.modified = false;
     document.importedPath = false;
     DiscardUndo(document.undo);
     if (!loaded) {
         window.ShowNoDocument();
-        ShowError(window.Prompt(), kBmpReadErrorText, "Tarkemo - Fehler beim Öffnen");
+        ShowError(window.Prompt(), error == BmpReadError::kNoMemory ? kNoMemoryText : kBmpReadErrorText,
+                  "Tarkemo - Fehler beim Öffnen");
         document.path.clear();
         window.UpdateTitle();
         return;

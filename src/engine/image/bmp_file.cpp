@@ -1,16 +1,14 @@
 #include "image/bmp_file.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <new>
 
 #include "image/atomic_file.h"
 #include "image/dib_format.h"
+#include "image/input_file.h"
 #include "image/memory_limits.h"
 
 namespace tarkemo {
@@ -80,56 +78,44 @@ std::optional<DibLayout> ValidateBmp(const BmpHeader& header, uint64_t fileSize)
     return layout;
 }
 
-// Closes the descriptor on every path out of the reader.
-struct OpenFile {
-    int fd = -1;
-    explicit OpenFile(const std::string& path) : fd(open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK)) {}
-    ~OpenFile() {
-        if (fd >= 0) close(fd);
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-};
-
-// Reads `size` bytes at `offset`; loops only when the system delivers less in one call.
-bool ReadAt(int fd, uint8_t* out, size_t size, uint64_t offset) {
-    size_t done = 0;
-    while (done < size) {
-        const ssize_t got = pread(fd, out + done, size - done, static_cast<off_t>(offset + done));
-        if (got < 0 && errno == EINTR) continue;
-        if (got <= 0) return false;  // an error, or the file shrank since we asked for its size
-        done += static_cast<size_t>(got);
-    }
-    return true;
-}
-
 // The start of the file up to its pixel offset (the whole file when it is small).
-bool ReadHead(int fd, uint64_t fileSize, std::vector<uint8_t>& head) {
+bool ReadHead(const InputFile& file, uint64_t fileSize, std::vector<uint8_t>& head) {
     head.resize(static_cast<size_t>(std::min<uint64_t>(fileSize, kHeadChunk)));
-    if (!ReadAt(fd, head.data(), head.size(), 0)) return false;
+    if (!file.ReadAt(head.data(), head.size(), 0)) return false;
     const std::optional<uint32_t> pixelOffset = ReadPixelOffset(head);
     if (!pixelOffset || *pixelOffset <= head.size() || *pixelOffset > fileSize) return true;
     // A large gap in front of the pixels; the later checks refuse anything unreasonable.
     const size_t known = head.size();
     if (!AllocationFits(*pixelOffset)) return false;
     head.resize(*pixelOffset);
-    return ReadAt(fd, head.data() + known, head.size() - known, known);
+    return file.ReadAt(head.data() + known, head.size() - known, known);
+}
+
+// Once a file is validated, its bitmap can only fail to be created for lack of memory.
+std::optional<LoadedBitmap> DecodeValidated(const BmpHeader& header, const DibLayout& layout,
+                                            std::span<const uint8_t> file, BmpReadError& error) {
+    auto loaded = DecodeDib(layout, header.info, file.subspan(header.pixelOffset));
+    if (!loaded) error = BmpReadError::kNoMemory;
+    return loaded;
 }
 
 // Large files: the pixel rows go straight from the file into the new bitmap, so the image is
 // copied once and never held twice.
-std::optional<LoadedBitmap> ReadOpenBmp(int fd, uint64_t fileSize) {
+std::optional<LoadedBitmap> ReadOpenBmp(const InputFile& file, BmpReadError& error) {
     std::vector<uint8_t> head;
-    if (!ReadHead(fd, fileSize, head)) return std::nullopt;
-    if (head.size() == fileSize) return DecodeBmp(head);
+    if (!ReadHead(file, file.size(), head)) return std::nullopt;
     const std::optional<BmpHeader> header = ReadBmpHeader(head);
     if (!header) return std::nullopt;
-    const std::optional<DibLayout> layout = ValidateBmp(*header, fileSize);
+    const std::optional<DibLayout> layout = ValidateBmp(*header, file.size());
     if (!layout) return std::nullopt;
+    if (head.size() == file.size()) return DecodeValidated(*header, *layout, head, error);
     std::optional<LoadedBitmap> loaded = CreateDibBitmap(*layout, header->info);
-    if (!loaded || !ReadAt(fd, loaded->bitmap.pixels.data(), layout->pixelBytes, header->pixelOffset)) {
+    if (!loaded) {
+        error = BmpReadError::kNoMemory;
         return std::nullopt;
     }
+    if (!file.ReadAt(loaded->bitmap.pixels.data(), layout->pixelBytes, header->pixelOffset))
+        return std::nullopt;
     TurnRowsUpright(*layout, loaded->bitmap);
     return loaded;
 }
@@ -144,19 +130,23 @@ std::optional<LoadedBitmap> DecodeBmp(std::span<const uint8_t> file) {
     return DecodeDib(*layout, header->info, file.subspan(header->pixelOffset));
 }
 
-std::optional<LoadedBitmap> ReadBmpFile(const std::string& path) {
-    const OpenFile file(path);
-    struct stat info {};
-    // Directories, pipes and devices are refused; opening without blocking keeps a pipe from
-    // stalling the program.
-    if (file.fd < 0 || fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0) {
-        return std::nullopt;
-    }
+std::optional<LoadedBitmap> ReadBmpFile(const std::string& path, BmpReadError& error) {
+    error = BmpReadError::kRefused;
+    const InputFile file(path);
+    if (!file.ok()) return std::nullopt;
     try {
-        return ReadOpenBmp(file.fd, static_cast<uint64_t>(info.st_size));
+        auto loaded = ReadOpenBmp(file, error);
+        if (loaded) error = BmpReadError::kNone;
+        return loaded;
     } catch (const std::bad_alloc&) {
+        error = BmpReadError::kNoMemory;
         return std::nullopt;
     }
+}
+
+std::optional<LoadedBitmap> ReadBmpFile(const std::string& path) {
+    BmpReadError error = BmpReadError::kNone;
+    return ReadBmpFile(path, error);
 }
 
 std::optional<std::vector<uint8_t>> EncodeBmp(const GrayBitmap& bitmap) {

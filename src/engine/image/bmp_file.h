@@ -24,6 +24,16 @@ inline constexpr const char* kBmpReadErrorText =
     "Fehler beim Lesen der DIB-Datei. Möglicherweise falsches Format? Dieses Programm verarbeitet nur "
     "unkomprimierte Windows-Bitmaps mit 256 Graustufen!";
 
+// The message for a file that is valid but does not fit into the memory left.
+inline constexpr const char* kNoMemoryText = "Nicht genügend Speicher vorhanden!";
+
+// Why ReadBmpFile returned none.
+enum class BmpReadError {
+    kNone,
+    kRefused,   // unreadable, no regular file, or not an 8-bit uncompressed image
+    kNoMemory,  // a valid image whose bitmap could not be allocated
+};
+
 // Decodes a whole BMP file held in memory. None for anything that is not an 8-bit uncompressed image.
 std::optional<LoadedBitmap> DecodeBmp(std::span<const uint8_t> file);
 
@@ -31,6 +41,9 @@ std::optional<LoadedBitmap> DecodeBmp(std::span<const uint8_t> file);
 // one read for its headers and one straight into the new bitmap's rows. None when the file
 // cannot be read (or is no regular file) or is refused as DecodeBmp refuses it.
 std::optional<LoadedBitmap> ReadBmpFile(const std::string& path);
+
+// As ReadBmpFile, telling a refused file from lack of memory.
+std::optional<LoadedBitmap> ReadBmpFile(const std::string& path, BmpReadError& error);
 
 // The exact bytes WriteBmpFile writes: 14-byte file header, 40-byte info header, 1024-byte table, pixels.
 std::optional<std::vector<uint8_t>> EncodeBmp(const GrayBitmap& bitmap);

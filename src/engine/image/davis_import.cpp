@@ -1,17 +1,14 @@
 #include "image/davis_import.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <bit>
-#include <cerrno>
 #include <cstring>
 #include <new>
 #include <stdexcept>
 
 #include "image/davis_packed.h"
+#include "image/gray_bitmap.h"
+#include "image/input_file.h"
 #include "image/memory_limits.h"
 
 namespace tarkemo {
@@ -26,6 +23,16 @@ struct Layout {
 
 size_t BytesPerSample(int imageType) {
     return imageType == kDavisRawFloats ? 4 : 2;
+}
+
+// The import turns the first frame into an 8-bit bitmap; a frame no bitmap can hold, or one whose
+// samples and bitmap together exceed the machine's memory, is refused from the header alone,
+// before a sample is decoded.
+bool BitmapPossible(const DavisHeader& header, size_t bytesPerSample) {
+    if (!BitmapSizeAllowed(header.nx, header.ny)) return false;
+    const uint64_t samples = static_cast<uint64_t>(header.nx) * static_cast<uint64_t>(header.ny);
+    const auto bitmapBytes = static_cast<uint64_t>(StrideFor(header.nx)) * static_cast<uint64_t>(header.ny);
+    return AllocationFits(samples * bytesPerSample + bitmapBytes);
 }
 
 std::optional<Layout> CheckLayout(std::span<const uint8_t> file, const DavisHeader& header,
@@ -56,6 +63,10 @@ std::optional<Layout> CheckLayout(std::span<const uint8_t> file, const DavisHead
     }
     if (!AllocationFits(layout.frameSamples * bytes)) {
         error = DavisError::kTooLarge;
+        return std::nullopt;
+    }
+    if (!BitmapPossible(header, bytes)) {
+        error = DavisError::kBitmapFailed;
         return std::nullopt;
     }
     return layout;
@@ -128,31 +139,22 @@ bool DecodePacked(std::span<const uint8_t> file, const Layout& layout, DavisImag
 }
 
 std::optional<SampleArray<uint8_t>> ReadWholeFile(const std::string& path, DavisError& error) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = DavisError::kCannotRead;
+    error = DavisError::kCannotRead;
+    const InputFile file(path);
+    if (!file.ok()) return std::nullopt;
+    const auto size = static_cast<size_t>(file.size());
+    if (!AllocationFits(size)) {
+        error = DavisError::kTooLarge;
         return std::nullopt;
     }
-    struct stat info {};
     std::optional<SampleArray<uint8_t>> buffer;
-    error = DavisError::kCannotRead;
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
-        const auto size = static_cast<size_t>(info.st_size);
-        try {
-            if (AllocationFits(size)) buffer.emplace(size);
-        } catch (const std::bad_alloc&) {
-        }
-        if (!buffer) error = AllocationFits(size) ? DavisError::kNoMemory : DavisError::kTooLarge;
-        size_t done = 0;
-        while (buffer && done < size) {
-            const ssize_t n = read(fd, buffer->data() + done, size - done);
-            if (n < 0 && errno == EINTR) continue;
-            if (n <= 0) break;
-            done += static_cast<size_t>(n);
-        }
-        if (buffer && done != size) buffer.reset();
+    try {
+        buffer.emplace(size);
+    } catch (const std::bad_alloc&) {
+        error = DavisError::kNoMemory;
+        return std::nullopt;
     }
-    close(fd);
+    if (!file.ReadAt(buffer->data(), size, 0)) return std::nullopt;
     return buffer;
 }
 

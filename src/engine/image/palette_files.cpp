@@ -1,16 +1,12 @@
 #include "image/palette_files.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <new>
 #include <vector>
 
 #include "image/atomic_file.h"
+#include "image/input_file.h"
 
 namespace tarkemo {
 
@@ -120,28 +116,15 @@ void AppendNumber(std::string& text, int value) {
 
 // The whole regular file, or none when it cannot be opened or read completely or is implausibly large.
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) return std::nullopt;
-    std::optional<std::string> result;
-    struct stat info {};
-    if (fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && info.st_size >= 0 &&
-        info.st_size <= kMaxPaletteFileBytes) {
-        try {
-            std::string bytes(static_cast<size_t>(info.st_size), '\0');
-            size_t got = 0;
-            while (got < bytes.size()) {
-                const ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
-                if (n < 0 && errno == EINTR) continue;
-                if (n <= 0) break;
-                got += static_cast<size_t>(n);
-            }
-            if (got == bytes.size()) result = std::move(bytes);
-        } catch (const std::bad_alloc&) {
-            result.reset();
-        }
+    const InputFile file(path);
+    if (!file.ok() || file.size() > kMaxPaletteFileBytes) return std::nullopt;
+    try {
+        std::string bytes(static_cast<size_t>(file.size()), '\0');
+        if (!file.ReadAt(bytes.data(), bytes.size(), 0)) return std::nullopt;
+        return bytes;
+    } catch (const std::bad_alloc&) {
+        return std::nullopt;
     }
-    close(fd);
-    return result;
 }
 
 bool WriteText(const std::string& path, const std::string& text) {

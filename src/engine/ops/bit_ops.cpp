@@ -1,5 +1,9 @@
 #include "ops/bit_ops.h"
 
+#if defined(__SSSE3__)
+#include <immintrin.h>
+#endif
+
 namespace tarkemo {
 namespace {
 
@@ -21,26 +25,34 @@ inline uint8_t ReverseBits(uint8_t p) {
     return static_cast<uint8_t>(((p & 0xAA) >> 1) | ((p & 0x55) << 1));
 }
 
-typedef uint8_t Bytes16 __attribute__((vector_size(16), aligned(1)));
+// Reverses the bits of 16 pixels at once where the processor has a byte shuffle (pshufb): each
+// nibble is reversed by a 16-entry table look-up, and the two reversed nibbles trade places.
+// Without it the plain loop runs; both give the same bytes.
+void ReverseBitsOfRow(uint8_t* row, int32_t width) {
+    int32_t x = 0;
+#if defined(__SSSE3__)
+    const __m128i reversedNibble =
+        _mm_setr_epi8(0x0, 0x8, 0x4, 0xC, 0x2, 0xA, 0x6, 0xE, 0x1, 0x9, 0x5, 0xD, 0x3, 0xB, 0x7, 0xF);
+    const __m128i lowNibbles = _mm_set1_epi8(0x0F);
+    for (; x + 16 <= width; x += 16) {
+        const __m128i pixels = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + x));
+        const __m128i low = _mm_and_si128(pixels, lowNibbles);
+        const __m128i high = _mm_and_si128(_mm_srli_epi16(pixels, 4), lowNibbles);
+        const __m128i reversedLow = _mm_shuffle_epi8(reversedNibble, low);
+        const __m128i reversedHigh = _mm_shuffle_epi8(reversedNibble, high);
+        // The reversed low nibble becomes the high one; a 16-bit shift moves no bits across bytes
+        // once the low nibble's upper half is known to be zero.
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(row + x),
+                         _mm_or_si128(_mm_slli_epi16(reversedLow, 4), reversedHigh));
+    }
+#endif
+    for (; x < width; ++x) row[x] = ReverseBits(row[x]);
+}
 
-// Reverses the bits of 16 pixels at once: each nibble is reversed by a 16-entry table look-up (one
-// byte shuffle), and the two reversed nibbles trade places.
 void ReverseBitsOfRows(GrayBitmap& bitmap) {
-    const Bytes16 reversedNibble = {0x0, 0x8, 0x4, 0xC, 0x2, 0xA, 0x6, 0xE,
-                                    0x1, 0x9, 0x5, 0xD, 0x3, 0xB, 0x7, 0xF};
     const int32_t width = bitmap.width;
 #pragma omp parallel for schedule(static)
-    for (int32_t y = 0; y < bitmap.height; ++y) {
-        uint8_t* row = bitmap.Row(y);
-        int32_t x = 0;
-        for (; x + 16 <= width; x += 16) {
-            Bytes16& pixels = *reinterpret_cast<Bytes16*>(row + x);
-            const Bytes16 low = pixels & 0x0F;
-            const Bytes16 high = pixels >> 4;
-            pixels = (__builtin_shuffle(reversedNibble, low) << 4) | __builtin_shuffle(reversedNibble, high);
-        }
-        for (; x < width; ++x) row[x] = ReverseBits(row[x]);
-    }
+    for (int32_t y = 0; y < bitmap.height; ++y) ReverseBitsOfRow(bitmap.Row(y), width);
 }
 
 }  // namespace

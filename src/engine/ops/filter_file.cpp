@@ -1,10 +1,10 @@
 #include "ops/filter_file.h"
 
 #include <cmath>
-#include <fstream>
 #include <new>
 #include <vector>
 
+#include "image/input_file.h"
 #include "image/memory_limits.h"
 #include "ops/filter_file_lexer.h"
 #include "ops/filter_file_statements.h"
@@ -239,16 +239,14 @@ void Reset(LinearFilter& filter) {
     filter.path = std::move(path);
 }
 
-// The whole file, or none when it cannot be opened, measured or read completely, or is too large.
+// The whole regular file, or none when it cannot be opened or read completely, or is too large.
 std::optional<std::string> ReadWholeFile(const std::string& path) {
-    std::ifstream file(path, std::ios::binary | std::ios::ate);
-    if (!file) return std::nullopt;
-    const std::streamoff size = file.tellg();
-    if (size < 0 || static_cast<uint64_t>(size) > kMaxFilterFileBytes) return std::nullopt;
-    if (!AllocationFits(static_cast<size_t>(size) * 2)) return std::nullopt;
-    std::string bytes(static_cast<size_t>(size), '\0');
-    file.seekg(0);
-    if (!file.read(bytes.data(), size)) return std::nullopt;
+    const InputFile file(path);
+    if (!file.ok() || file.size() > kMaxFilterFileBytes) return std::nullopt;
+    const auto size = static_cast<size_t>(file.size());
+    if (!AllocationFits(size * 2)) return std::nullopt;
+    std::string bytes(size, '\0');
+    if (!file.ReadAt(bytes.data(), size, 0)) return std::nullopt;
     return bytes;
 }
 

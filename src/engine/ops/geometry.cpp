@@ -8,6 +8,7 @@ namespace tarkemo {
 namespace {
 
 // 16 bytes handled as one SIMD register; the compiler maps the shuffles onto pshufb and punpck.
+// __builtin_shufflevector takes constant indices and is understood by GCC and Clang alike.
 typedef uint8_t Bytes16 __attribute__((vector_size(16)));
 typedef uint16_t Words8 __attribute__((vector_size(16)));
 typedef uint32_t Dwords4 __attribute__((vector_size(16)));
@@ -27,7 +28,7 @@ inline void Store(uint8_t* p, Bytes16 v) {
 }
 
 inline Bytes16 Reversed(Bytes16 v) {
-    return __builtin_shuffle(v, Bytes16{15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0});
+    return __builtin_shufflevector(v, v, 15, 14, 13, 12, 11, 10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0);
 }
 
 // Reverses row[0 .. n) in place.
@@ -57,29 +58,29 @@ void SwapReversed(uint8_t* a, uint8_t* b, int32_t n) {
 
 // The punpckl / punpckh pairs: interleave the low (high) halves of a and b in units of 1, 2, 4, 8 bytes.
 inline void Interleave8(Bytes16 a, Bytes16 b, Bytes16& low, Bytes16& high) {
-    low = __builtin_shuffle(a, b, Bytes16{0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23});
-    high = __builtin_shuffle(a, b, Bytes16{8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31});
+    low = __builtin_shufflevector(a, b, 0, 16, 1, 17, 2, 18, 3, 19, 4, 20, 5, 21, 6, 22, 7, 23);
+    high = __builtin_shufflevector(a, b, 8, 24, 9, 25, 10, 26, 11, 27, 12, 28, 13, 29, 14, 30, 15, 31);
 }
 
 inline void Interleave16(Bytes16 a, Bytes16 b, Bytes16& low, Bytes16& high) {
     const auto wa = reinterpret_cast<Words8>(a);
     const auto wb = reinterpret_cast<Words8>(b);
-    low = reinterpret_cast<Bytes16>(__builtin_shuffle(wa, wb, Words8{0, 8, 1, 9, 2, 10, 3, 11}));
-    high = reinterpret_cast<Bytes16>(__builtin_shuffle(wa, wb, Words8{4, 12, 5, 13, 6, 14, 7, 15}));
+    low = reinterpret_cast<Bytes16>(__builtin_shufflevector(wa, wb, 0, 8, 1, 9, 2, 10, 3, 11));
+    high = reinterpret_cast<Bytes16>(__builtin_shufflevector(wa, wb, 4, 12, 5, 13, 6, 14, 7, 15));
 }
 
 inline void Interleave32(Bytes16 a, Bytes16 b, Bytes16& low, Bytes16& high) {
     const auto da = reinterpret_cast<Dwords4>(a);
     const auto db = reinterpret_cast<Dwords4>(b);
-    low = reinterpret_cast<Bytes16>(__builtin_shuffle(da, db, Dwords4{0, 4, 1, 5}));
-    high = reinterpret_cast<Bytes16>(__builtin_shuffle(da, db, Dwords4{2, 6, 3, 7}));
+    low = reinterpret_cast<Bytes16>(__builtin_shufflevector(da, db, 0, 4, 1, 5));
+    high = reinterpret_cast<Bytes16>(__builtin_shufflevector(da, db, 2, 6, 3, 7));
 }
 
 inline void Interleave64(Bytes16 a, Bytes16 b, Bytes16& low, Bytes16& high) {
     const auto qa = reinterpret_cast<Qwords2>(a);
     const auto qb = reinterpret_cast<Qwords2>(b);
-    low = reinterpret_cast<Bytes16>(__builtin_shuffle(qa, qb, Qwords2{0, 2}));
-    high = reinterpret_cast<Bytes16>(__builtin_shuffle(qa, qb, Qwords2{1, 3}));
+    low = reinterpret_cast<Bytes16>(__builtin_shufflevector(qa, qb, 0, 2));
+    high = reinterpret_cast<Bytes16>(__builtin_shufflevector(qa, qb, 1, 3));
 }
 
 // Register k and k + 8 take the interleaved halves of registers 2k and 2k + 1.

@@ -114,10 +114,9 @@ unsigned ExportParticlesAllOrNothing(const ExportRequest& request, Progress* pro
     if (!txt.Write(ReportFor(request))) failed |= kExportTxtFailed;
     if (failed != 0) return failed;
     if (progress != nullptr && progress->Cancelled()) return kExportCancelled;
-    if (!bmp.Commit()) failed |= kExportBmpFailed;
-    if (!dat.Commit()) failed |= kExportDatFailed;
-    if (!txt.Commit()) failed |= kExportTxtFailed;
-    return failed;
+    StagedFile* const set[] = {&bmp, &dat, &txt};
+    if (!CommitTogether(set)) return kExportBmpFailed | kExportDatFailed | kExportTxtFailed;
+    return 0;
 }
 
 }  // namespace tarkemo

@@ -49,7 +49,8 @@ std::string ExportReportText(CountMethod method, uint8_t minGray, uint32_t minAr
 unsigned ExportParticles(const ExportRequest& request);
 
 // As ExportParticles, but the three files replace their targets only when all three could be
-// written; otherwise none is touched and the result names the files that failed.
+// written and renamed; otherwise none is touched and the result names the files that failed (all
+// three when a rename failed: the set was rolled back). Two exports to one base never interleave.
 // With a Progress that says stop, nothing is touched and the result is kExportCancelled.
 unsigned ExportParticlesAllOrNothing(const ExportRequest& request, Progress* progress = nullptr);
 

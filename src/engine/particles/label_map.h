@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "image/gray_bitmap.h"
+#include "image/large_buffer.h"
 
 namespace tarkemo {
 
-using LabelMap = std::vector<int32_t>;
+// Large maps live on huge pages and reuse released buffers (see large_buffer.h).
+using LabelMap = std::vector<int32_t, LargeBufferAllocator<int32_t>>;
 
 // A zeroed map for the bitmap. None when the machine cannot hold it.
 std::optional<LabelMap> AllocateLabelMap(const GrayBitmap& bitmap);

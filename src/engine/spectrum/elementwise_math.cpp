@@ -45,7 +45,7 @@ constexpr size_t kLanes = 8;
 enum class Isa { kBaseline, kAvx2, kAvx512 };
 
 // The widest kernels the processor runs; the baseline while the tests restrict the instruction sets.
-Isa BestIsa() {
+[[maybe_unused]] Isa BestIsa() {
 #if TARKEMO_X86_VERSIONS
     if (!CpuHasAvx2()) return Isa::kBaseline;
     static const bool v4 = __builtin_cpu_supports("x86-64-v4");

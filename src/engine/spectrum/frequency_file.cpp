@@ -1,32 +1,23 @@
 #include "spectrum/frequency_file.h"
 
 #include <bit>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 #include <span>
+
+#include "image/input_file.h"
 
 namespace tarkemo {
 namespace {
 
 static_assert(std::endian::native == std::endian::little, "the file's integers and floats are little-endian");
 
-struct FileCloser {
-    void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
-
-bool ReadExactly(std::FILE* file, void* target, size_t bytes) {
-    return std::fread(target, 1, bytes, file) == bytes;
-}
-
 // Identification and sizes; kOk when they match the expected field.
-FrequencyFileResult ReadHeader(std::FILE* file, int32_t expectedWidth, int32_t expectedHeight) {
+FrequencyFileResult ReadHeader(const InputFile& file, int32_t expectedWidth, int32_t expectedHeight) {
     char id[kFrequencyFileId.size()];
-    if (!ReadExactly(file, id, sizeof id)) return FrequencyFileResult::kCannotRead;
+    if (!file.ReadAt(id, sizeof id, 0)) return FrequencyFileResult::kCannotRead;
     if (std::string_view(id, sizeof id) != kFrequencyFileId) return FrequencyFileResult::kWrongIdentification;
     int32_t sizes[2];
-    if (!ReadExactly(file, sizes, sizeof sizes)) return FrequencyFileResult::kCannotRead;
+    if (!file.ReadAt(sizes, sizeof sizes, sizeof id)) return FrequencyFileResult::kCannotRead;
     if (sizes[0] != expectedWidth || sizes[1] != expectedHeight) return FrequencyFileResult::kWrongSize;
     return FrequencyFileResult::kOk;
 }
@@ -54,14 +45,15 @@ const char* FrequencyLoadMessage(FrequencyFileResult result) {
 
 FrequencyFileResult ReadFrequencyFile(const std::string& path, float* re, float* im, int32_t expectedWidth,
                                       int32_t expectedHeight) {
-    FileHandle file(std::fopen(path.c_str(), "rb"));
-    if (!file) return FrequencyFileResult::kCannotRead;
-    const FrequencyFileResult header = ReadHeader(file.get(), expectedWidth, expectedHeight);
+    const InputFile file(path);
+    if (!file.ok()) return FrequencyFileResult::kCannotRead;
+    const FrequencyFileResult header = ReadHeader(file, expectedWidth, expectedHeight);
     if (header != FrequencyFileResult::kOk) return header;
     if (expectedWidth <= 0 || expectedHeight <= 0) return FrequencyFileResult::kWrongSize;
     const size_t bytes =
         static_cast<size_t>(expectedWidth) * static_cast<size_t>(expectedHeight) * sizeof(float);
-    if (!ReadExactly(file.get(), re, bytes) || !ReadExactly(file.get(), im, bytes)) {
+    constexpr uint64_t kDataStart = kFrequencyFileId.size() + 2 * sizeof(int32_t);
+    if (!file.ReadAt(re, bytes, kDataStart) || !file.ReadAt(im, bytes, kDataStart + bytes)) {
         return FrequencyFileResult::kTruncatedData;
     }
     return FrequencyFileResult::kOk;

@@ -2,6 +2,7 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/mman.h>
 
 #include <bit>
 #include <cmath>
@@ -330,6 +331,37 @@ TEST(DavisFile, HostileFilesAreRefused) {
         EXPECT_FALSE(DecodeDavis(c.file, error));
         EXPECT_EQ(error, c.expected);
         EXPECT_STREQ(DavisErrorMessage(error).text, kDavisReadErrorText);
+    }
+}
+
+// A complete file whose frame no 8-bit bitmap can hold (a buffer above 2^31 - 1 bytes) is refused
+// from its header, before its samples are decoded. The file is mapped, not written: only its
+// header page is ever touched, so the test needs neither the disk nor the memory of such a file.
+TEST(DavisFile, FramesBeyondTheBitmapLimitAreRefusedBeforeDecoding) {
+    struct Case {
+        const char* id;
+        int16_t type;
+        int32_t nx, ny;
+        DavisError expected;
+    };
+    const Case cases[] = {
+        {"packed 65536 x 32769", 19, 65536, 32769, DavisError::kBitmapFailed},
+        {"packed 65536 x 32768, one byte over", 19, 65536, 32768, DavisError::kBitmapFailed},
+        {"raw words 46341 x 46341", 18, 46341, 46341, DavisError::kBitmapFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.id);
+        const Bytes header = MakeDavisHeader(Fields(c.type, -1, -1, 55, 1, 1, c.ny, c.nx));
+        const size_t size = 256 + 2 + uint64_t{2} * static_cast<uint64_t>(c.nx) * static_cast<uint64_t>(c.ny);
+        void* mapped =
+            mmap(nullptr, size, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
+        ASSERT_NE(mapped, MAP_FAILED);
+        std::memcpy(mapped, header.data(), header.size());  // an empty thumbnail, then zero differences
+        DavisError error = DavisError::kNone;
+        EXPECT_FALSE(DecodeDavis(std::span(static_cast<const uint8_t*>(mapped), size), error));
+        EXPECT_EQ(error, c.expected);
+        EXPECT_STREQ(DavisErrorMessage(error).text, kDavisBitmapErrorText);
+        munmap(mapped, size);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "image/gray_bitmap.h"
+#include "particles/label_map.h"
 #include "particles/particle.h"
 
 namespace tarkemo::literal {
@@ -18,7 +19,7 @@ inline const Offsets kLater = {{0, 1}, {1, 0}, {1, 1}, {1, -1}};
 
 struct Grid {
     const GrayBitmap& b;
-    std::vector<int32_t>& map;
+    LabelMap& map;
     bool Inside(int r, int c) const { return r >= 0 && r < b.height && c >= 0 && c < b.width; }
     int32_t& At(int r, int c) const { return map[static_cast<size_t>(r) * b.stride + c]; }
     uint8_t Px(int r, int c) const { return b.At(c, r); }
@@ -45,7 +46,7 @@ inline bool UnmarkPass(const Grid& g, bool backward, const Offsets& offsets) {
     return changed;
 }
 
-inline void FindMaxima(const GrayBitmap& b, uint8_t t, std::vector<int32_t>& map) {
+inline void FindMaxima(const GrayBitmap& b, uint8_t t, LabelMap& map) {
     Grid g{b, map};
     std::fill(map.begin(), map.end(), 0);
     for (int r = 0; r < b.height; ++r) {
@@ -84,7 +85,7 @@ inline bool SpreadPass(const Grid& g, bool backward, const Offsets& offsets) {
     return changed;
 }
 
-inline int32_t LabelComponents(const GrayBitmap& b, std::vector<int32_t>& map) {
+inline int32_t LabelComponents(const GrayBitmap& b, LabelMap& map) {
     Grid g{b, map};
     for (int r = 0; r < b.height; ++r)
         for (int c = 0; c < b.width; ++c)
@@ -96,7 +97,7 @@ inline int32_t LabelComponents(const GrayBitmap& b, std::vector<int32_t>& map) {
     return n;
 }
 
-inline std::vector<Particle> NumberComponents(const GrayBitmap& b, std::vector<int32_t>& map) {
+inline std::vector<Particle> NumberComponents(const GrayBitmap& b, LabelMap& map) {
     int32_t next = 0;
     for (int64_t i = static_cast<int64_t>(map.size()) - 1; i >= 0; --i) {
         if (map[i] == 0) continue;
