@@ -1,5 +1,7 @@
 #include "document/local_op_settings.h"
 
+#include "document/number_text.h"
+
 namespace tarkemo {
 
 void AdjustLocalOpSettings(LocalOpSettings& settings, LocalOpKind kind, int32_t width, int32_t height) {
@@ -24,14 +26,7 @@ std::optional<int> WindowListPosition(int32_t size, int32_t imageSide) {
 }
 
 std::optional<int64_t> UnsignedField(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    int64_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-        if (value > INT32_MAX) return std::nullopt;
-    }
-    return value;
+    return ParseDigitText(text);
 }
 
 bool RankInputValid(std::optional<int32_t> windowWidth, std::optional<int32_t> windowHeight,

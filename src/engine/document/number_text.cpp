@@ -66,6 +66,17 @@ std::optional<double> ParseRealText(std::string_view text) {
     return value;
 }
 
+std::optional<int64_t> ParseDigitText(std::string_view text, size_t maxDigits) {
+    if (text.empty() || text.size() > maxDigits) return std::nullopt;
+    int64_t value = 0;
+    for (const char c : text) {
+        if (!IsDigit(c)) return std::nullopt;
+        value = value * 10 + (c - '0');
+        if (value > INT32_MAX) return std::nullopt;
+    }
+    return value;
+}
+
 std::string FormatSevenDigits(double value) {
     if (std::isnan(value)) return "nan";
     if (std::isinf(value)) return value < 0 ? "-inf" : "inf";

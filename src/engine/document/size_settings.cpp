@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "document/number_text.h"
 #include "image/gray_bitmap.h"
 
 namespace tarkemo {
@@ -11,14 +12,7 @@ constexpr int64_t kLargestSpectrumSide = int64_t{1} << 30;
 
 // A field of decimal digits only, 1 ... maxDigits of them, as a value within 32 bits.
 std::optional<int64_t> DigitsValue(const std::string& text, size_t maxDigits) {
-    if (text.empty() || text.size() > maxDigits) return std::nullopt;
-    int64_t value = 0;
-    for (const char c : text) {
-        if (c < '0' || c > '9') return std::nullopt;
-        value = value * 10 + (c - '0');
-        if (value > INT32_MAX) return std::nullopt;
-    }
-    return value;
+    return ParseDigitText(text, maxDigits);
 }
 
 // An offset or gray field: empty counts as 0; anything but digits within 32 bits is none.
