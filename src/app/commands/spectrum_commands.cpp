@@ -111,7 +111,7 @@ void EditSpectrumCommand(MainWindow& window, const CommandCall&) {
     }
     {
         FilterSpectDlg editor(*context, window.Settings().spectrumEditor, window.Prompt(), &window.Info(),
-                              &window);
+                              &window.Clipboard(), &window);
         if (window.Prompt().RunDialog(editor) != QDialog::Accepted) return;
     }
     {

@@ -8,6 +8,7 @@
 #include <QVBoxLayout>
 
 #include "app/shell/clipboard_adapter.h"
+#include "app/shell/clipboard_watch.h"
 #include "app/shell/info_box.h"
 #include "app/shell/wait_cursor.h"
 #include "app/spectrum_editor/editor_menu.h"
@@ -17,12 +18,13 @@
 namespace tarkemo::app {
 
 FilterSpectDlg::FilterSpectDlg(SpectrumContext& context, SpectrumEditorMemory& memory, Prompter& prompter,
-                               InfoBox* infoBox, QWidget* parent)
+                               InfoBox* infoBox, ClipboardWatch* clipboard, QWidget* parent)
     : QDialog(parent),
       context_(context),
       memory_(memory),
       prompter_(prompter),
-      toolClient_(std::make_unique<EditorToolClient>(*this)) {
+      toolClient_(std::make_unique<EditorToolClient>(*this)),
+      clipboard_(clipboard) {
     setWindowTitle(QString::fromUtf8(kSpectrumEditTitle));
     setSizeGripEnabled(true);
     resize(720, 560);
@@ -117,7 +119,7 @@ void FilterSpectDlg::BitmapChanged() {
 }
 
 void FilterSpectDlg::RecomputeStates() {
-    const ClipboardInfo clipboard = ClipboardImageInfo(true);
+    const ClipboardInfo clipboard = clipboard_ != nullptr ? clipboard_->Info(true) : ClipboardImageInfo(true);
     const bool gridSized =
         clipboard.size.width == context_.width &&
         (clipboard.size.height == context_.height || clipboard.size.height == -context_.height);

@@ -19,6 +19,7 @@ class QMenuBar;
 
 namespace tarkemo::app {
 
+class ClipboardWatch;
 class EditorToolClient;
 class ImageView;
 class InfoBox;
@@ -34,9 +35,11 @@ class FilterSpectDlg : public QDialog {
   public:
     // Opens on a context whose spectrum has been transformed forward: the zero frequency is moved
     // to the middle, the filter set to 1 + 0i, and the spectrum shown on the power-law scale with
-    // the remembered exponent. The read-out goes to `infoBox` when there is one.
+    // the remembered exponent. The read-out goes to `infoBox` when there is one; the clipboard
+    // imports ask `clipboard` (the main window's kept answer) or, without one, the clipboard itself.
     FilterSpectDlg(SpectrumContext& context, SpectrumEditorMemory& memory, Prompter& prompter,
-                   InfoBox* infoBox = nullptr, QWidget* parent = nullptr);
+                   InfoBox* infoBox = nullptr, ClipboardWatch* clipboard = nullptr,
+                   QWidget* parent = nullptr);
     ~FilterSpectDlg() override;
 
     // Runs menu command `id` of the editor, then updates the check marks. Ignored while a mouse
@@ -81,6 +84,7 @@ class FilterSpectDlg : public QDialog {
     Prompter& prompter_;
     ImageView* view_ = nullptr;
     std::unique_ptr<EditorToolClient> toolClient_;
+    ClipboardWatch* clipboard_ = nullptr;
     SpectrumViewSettings viewSettings_;
     int penSize_ = 1;
     int tool_ = 40027;
