@@ -4,34 +4,23 @@
 // otherwise spends a third of its time in the kernel's page faults.
 #pragma once
 
-#include <cstddef>
-#include <cstdlib>
 #include <new>
 #include <vector>
 
+#include "image/large_buffer.h"
+
 namespace tarkemo {
 
-namespace davis_detail {
-// Allocates bytes, on 2 MiB-aligned huge pages when they are many; throws std::bad_alloc.
-void* AllocateSampleBytes(size_t bytes);
-void ReleaseSampleBytes(void* p, size_t bytes) noexcept;
-}  // namespace davis_detail
-
+// The large-buffer allocator that also leaves new elements uninitialised: resize() keeps them as
+// the allocation found them.
 template <typename T>
-struct SampleAllocator {
+struct SampleAllocator : LargeBufferAllocator<T> {
     using value_type = T;
 
     SampleAllocator() = default;
     template <typename U>
     SampleAllocator(const SampleAllocator<U>&) noexcept {}
 
-    T* allocate(size_t n) {
-        if (n > static_cast<size_t>(-1) / sizeof(T)) throw std::bad_alloc();
-        return static_cast<T*>(davis_detail::AllocateSampleBytes(n * sizeof(T)));
-    }
-    void deallocate(T* p, size_t n) noexcept { davis_detail::ReleaseSampleBytes(p, n * sizeof(T)); }
-
-    // Default-initialisation: resize() leaves the new elements as the allocation found them.
     template <typename U>
     void construct(U* p) noexcept {
         ::new (static_cast<void*>(p)) U;
